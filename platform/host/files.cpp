@@ -70,7 +70,12 @@ struct Resolved {
 bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
 
 bool HasForbiddenCharacter(const std::string& name, bool allowWildcards) {
-  for (unsigned char ch : name) {
+  for (size_t pos = 0; pos < name.size(); ++pos) {
+    unsigned char ch = static_cast<unsigned char>(name[pos]);
+    if (IsDBCSLeadByte(ch)) {
+      ++pos;  // a trail byte may look like '|' but is part of a character
+      continue;
+    }
     if (ch < 32 || ch == '<' || ch == '>' || ch == '"' || ch == '|') return true;
     if (!allowWildcards && (ch == '*' || ch == '?')) return true;
   }
@@ -132,7 +137,11 @@ Resolved Resolve(const char* path, bool allowWildcards = false) {
   std::vector<std::string> names;
   std::string current;
   for (size_t pos = 2; pos <= full.size(); ++pos) {
-    if (pos == full.size() || IsSeparator(full[pos])) {
+    if (pos + 1 < full.size() && IsDBCSLeadByte(static_cast<BYTE>(full[pos]))) {
+      // A double-byte character: its trail byte never separates names.
+      current += full[pos++];
+      current += full[pos];
+    } else if (pos == full.size() || IsSeparator(full[pos])) {
       while (!current.empty() && (current.back() == '.' || current.back() == ' ') && current != "." &&
              current != "..")
         current.pop_back();

@@ -63,9 +63,14 @@ LONG SplitPath(const char* path, std::vector<std::string>* names) {
   names->clear();
   if (path == nullptr) return ERROR_SUCCESS;
   if (path[0] == '\\') return ERROR_BAD_PATHNAME;
+  // The real registry parses the path after converting it to UTF-16, so a
+  // trail byte with the value of a backslash never separates names.
   std::string current;
   for (const char* p = path;; ++p) {
-    if (*p == '\\' || *p == '\0') {
+    if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') {
+      current += *p++;
+      current += *p;
+    } else if (*p == '\\' || *p == '\0') {
       if (!current.empty()) names->push_back(current);
       current.clear();
       if (*p == '\0') break;

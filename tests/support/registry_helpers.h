@@ -27,8 +27,9 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 // text, DWORDs as decimal, anything else as hex bytes).
 std::string RegDump(HKEY root, const std::string& key);
 
-// Loads a .reg file ("REGEDIT4" or "Windows Registry Editor Version
-// 5.00"; "name"="text", dword:, hex:, hex(n):, "name"=- and [-key]).
-// Texts are UTF-8 in the file and code page 936 in the registry.
-void LoadRegText(const std::string& utf8Text);
+// Loads .reg text ("REGEDIT4" or "Windows Registry Editor Version 5.00";
+// "name"="text", dword:, hex:, hex(n):, "name"=- and [-key]) given in the
+// program's code page, as the tests' own literals are.
+void LoadRegText(const std::string& ansiText);
+// Loads a fixture file of tests/fixtures, which is UTF-8.
 void LoadRegFixture(const std::string& fixtureName);

@@ -43,7 +43,8 @@ bool PathExists(const std::string& path);
 HWND CreateTestProgressBar();
 void DestroyTestProgressBar(HWND bar);
 
-// Text of the fixtures (UTF-8) in the program's code page.
+// UTF-8 text (of the fixture files) in the program's code page. The tests'
+// own literals are compiled into that code page already.
 std::string Utf8ToAnsi(const std::string& utf8);
 // The full path of a file in tests/fixtures, as the test program can open it.
 std::string FixturePath(const std::string& name);

@@ -100,7 +100,10 @@ bool SplitRoot(const std::string& path, HKEY* root, std::string* rest) {
 std::string Quoted(const std::string& text, size_t* pos) {
   std::string value;
   for (size_t i = *pos + 1; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size()) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) {
+      value += text[i++];
+      value += text[i];
+    } else if (text[i] == '\\' && i + 1 < text.size()) {
       value += text[++i];
     } else if (text[i] == '"') {
       *pos = i + 1;
@@ -130,7 +133,7 @@ void ApplyValue(HKEY root, const std::string& key, const std::string& line) {
   if (line[0] == '@') {
     pos = 1;
   } else {
-    name = Utf8ToAnsi(Quoted(line, &pos));
+    name = Quoted(line, &pos);
   }
   if (pos >= line.size() || line[pos] != '=') throw std::runtime_error("bad .reg value line: " + line);
   std::string data = line.substr(pos + 1);
@@ -142,7 +145,7 @@ void ApplyValue(HKEY root, const std::string& key, const std::string& line) {
   }
   if (!data.empty() && data[0] == '"') {
     size_t at = 0;
-    std::string text = Utf8ToAnsi(Quoted(data, &at));
+    std::string text = Quoted(data, &at);
     Set(root, key, name, REG_SZ, text + '\0');
   } else if (data.compare(0, 6, "dword:") == 0) {
     DWORD value = static_cast<DWORD>(std::stoul(data.substr(6), nullptr, 16));
@@ -209,9 +212,8 @@ std::string RegDump(HKEY root, const std::string& key) {
   return out;
 }
 
-void LoadRegText(const std::string& utf8Text) {
-  std::string text = utf8Text;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+void LoadRegText(const std::string& ansiText) {
+  std::string text = ansiText;
   std::vector<std::string> lines;
   std::stringstream in(text);
   std::string line, pending;
@@ -236,7 +238,7 @@ void LoadRegText(const std::string& utf8Text) {
     const std::string& current = lines[i];
     if (current.empty() || current[0] == ';') continue;
     if (current[0] == '[') {
-      std::string path = Utf8ToAnsi(current.substr(1, current.rfind(']') - 1));
+      std::string path = current.substr(1, current.rfind(']') - 1);
       bool remove = !path.empty() && path[0] == '-';
       if (remove) path.erase(0, 1);
       if (!SplitRoot(path, &root, &key)) throw std::runtime_error("unknown root in .reg: " + current);
@@ -258,5 +260,7 @@ void LoadRegFixture(const std::string& fixtureName) {
   if (!file) throw std::runtime_error("cannot read fixture " + fixtureName);
   std::stringstream content;
   content << file.rdbuf();
-  LoadRegText(content.str());
+  std::string utf8 = content.str();
+  if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) utf8.erase(0, 3);
+  LoadRegText(Utf8ToAnsi(utf8));
 }
