@@ -10,6 +10,7 @@
 #include "cstring.h"
 #include "win_api.h"
 
+class CCmdTarget;
 class CWnd;
 class CDC;
 
@@ -20,7 +21,7 @@ enum AfxSig {
   AfxSig_vv,     // void Handler()
   AfxSig_hDWw,   // HBRUSH Handler(CDC*, CWnd*, UINT)
 };
-typedef void (CWnd::*AFX_PMSG)();
+typedef void (CCmdTarget::*AFX_PMSG)();
 typedef HBRUSH (CWnd::*AFX_PMSG_CTLCOLOR)(CDC*, CWnd*, UINT);
 
 struct AFX_MSGMAP_ENTRY {
@@ -29,7 +30,8 @@ struct AFX_MSGMAP_ENTRY {
   UINT nID;
   UINT nLastID;
   int nSig;
-  AFX_PMSG pfn;
+  AFX_PMSG pfn;                    // AfxSig_vv
+  AFX_PMSG_CTLCOLOR pfnCtlColor;   // AfxSig_hDWw
 };
 
 struct AFX_MSGMAP {
@@ -49,27 +51,43 @@ struct AFX_MSGMAP {
     typedef baseClass TheBaseClass;                                                   \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 #define END_MESSAGE_MAP()                                                              \
-  {0, 0, 0, 0, AfxSig_end, nullptr}};                                                 \
+  {0, 0, 0, 0, AfxSig_end, nullptr, nullptr}};                                        \
   static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
   return &messageMap;                                                                 \
   }
 
 #define ON_CONTROL(code, id, memberFxn) \
   {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), AfxSig_vv, \
-   static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+   static_cast<AFX_PMSG>(&ThisClass::memberFxn), nullptr},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_WM_CTLCOLOR()                                                             \
-  {WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw,                                                \
-   reinterpret_cast<AFX_PMSG>(static_cast<AFX_PMSG_CTLCOLOR>(&ThisClass::OnCtlColor))},
+  {WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw, nullptr, static_cast<AFX_PMSG_CTLCOLOR>(&ThisClass::OnCtlColor)},
 
-class CWnd {
+// What has a message map: windows and the application object.
+class CCmdTarget {
+ public:
+  CCmdTarget() = default;
+  CCmdTarget(const CCmdTarget&) = delete;
+  CCmdTarget& operator=(const CCmdTarget&) = delete;
+  virtual ~CCmdTarget();
+
+  // Runs the handler of a WM_COMMAND (notification code, control id) from
+  // this class's map or its bases'; false when there is none.
+  bool OnCmdMsg(UINT code, UINT id);
+
+ protected:
+  static const AFX_MSGMAP* GetThisMessageMap();
+  virtual const AFX_MSGMAP* GetMessageMap() const;
+  // The first entry of the map chain for (message, code, id), or null.
+  const AFX_MSGMAP_ENTRY* FindEntry(UINT message, UINT code, UINT id) const;
+};
+
+class CWnd : public CCmdTarget {
  public:
   CWnd() = default;
-  CWnd(const CWnd&) = delete;
-  CWnd& operator=(const CWnd&) = delete;
-  virtual ~CWnd();
+  ~CWnd() override;
 
   HWND m_hWnd = nullptr;
 
@@ -109,8 +127,6 @@ class CWnd {
   bool DispatchMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
  protected:
-  static const AFX_MSGMAP* GetThisMessageMap();
-  virtual const AFX_MSGMAP* GetMessageMap() const;
   // The message being handled, for the default processing of OnCtlColor.
   UINT m_currentMessage = 0;
   WPARAM m_currentWParam = 0;

@@ -8,6 +8,34 @@ namespace {
 HWND g_modalOwner = nullptr;
 }
 
+CCmdTarget::~CCmdTarget() = default;
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr, nullptr}};
+  static const AFX_MSGMAP map = {nullptr, &entries[0]};
+  return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindEntry(UINT message, UINT code, UINT id) const {
+  for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+       map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
+      if (entry->nMessage != message) continue;
+      if (message != WM_COMMAND || (entry->nCode == code && id >= entry->nID && id <= entry->nLastID)) return entry;
+    }
+  }
+  return nullptr;
+}
+
+bool CCmdTarget::OnCmdMsg(UINT code, UINT id) {
+  const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_COMMAND, code, id);
+  if (entry == nullptr || entry->nSig != AfxSig_vv) return false;
+  (this->*entry->pfn)();
+  return true;
+}
+
 CWnd::~CWnd() = default;
 
 BOOL CWnd::Attach(HWND hWnd) {
@@ -31,14 +59,6 @@ int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 void CWnd::DoDataExchange(CDataExchange*) {}
-
-const AFX_MSGMAP* CWnd::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
-  static const AFX_MSGMAP map = {nullptr, &entries[0]};
-  return &map;
-}
-
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 
 int CButton::GetCheck() const { return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0)); }
 

@@ -13,6 +13,9 @@ int WINAPI SeamMessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uTyp
 // The program's own path, or the one a test set.
 DWORD WINAPI SeamGetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
+// The framework's one message for every colour request (WM_CTLCOLORxxx).
+#define WM_CTLCOLOR 0x0019
+
 #undef MessageBox
 #define MessageBoxA SeamMessageBoxA
 #define GetModuleFileNameA SeamGetModuleFileNameA
