@@ -68,7 +68,8 @@ text_width() {
   convert -font "$font" -pointsize 12 label:"$1" -format '%w' info:
 }
 
-# Menu-bar items: text at x + 7, items 20 pixels high.
+# Menu-bar items are 20 pixels high and 13 pixels wider than their text, which
+# starts 7 pixels in.
 bar="$work/bar.mvg"
 : >"$bar"
 bar_item() { # text x y
@@ -87,8 +88,8 @@ done
 menu_x=$x
 menu_w=$(($(text_width 'T-批打印') + 13))
 
-# The opened menu: five commands with a separator before the two that are not
-# plain batch prints; its width follows the longest entry.
+# The opened menu: the three print commands, a separator, the two commands that
+# work with customised information and layouts; its width follows the longest.
 entries='单张打印到文件 批量打印到文件 批量打印到纸张 - 信息定制 定制布局批量打印到文件'
 longest=0
 for entry in $entries; do
@@ -112,8 +113,10 @@ for entry in $entries; do
   fi
 done
 drop_h=$((y + 3 - drop_y))
-[ $((drop_x + drop_w + 3)) -le $W ] && [ $((drop_y + drop_h + 3)) -le $H ] ||
-  { echo "the opened menu does not fit into ${W}x$H" >&2; exit 1; }
+if [ $((drop_x + drop_w + 3)) -gt $W ] || [ $((drop_y + drop_h + 3)) -gt $H ]; then
+  echo "the opened menu does not fit into ${W}x$H" >&2
+  exit 1
+fi
 
 # Fixed 16-colour palette: the picture is mapped onto it without dithering so
 # that texts stay crisp.
@@ -132,7 +135,7 @@ convert -size ${W}x$H "xc:$canvas" \
   -fill "$highlight" -draw "rectangle $menu_x,20 $((menu_x + menu_w - 1)),38" \
   -font "$font" -pointsize 12 -fill black -draw "$(cat "$bar")" \
   -fill white -draw "text $((menu_x + 7)),35 'T-批打印'" \
-  -fill '#101418' -draw "rectangle $((drop_x + 3)),$((drop_y + 3)) $((drop_x + drop_w + 2)),$((drop_y + drop_h + 2))" \
+  -fill black -draw "rectangle $((drop_x + 3)),$((drop_y + 3)) $((drop_x + drop_w + 2)),$((drop_y + drop_h + 2))" \
   -fill white -stroke "$frame" \
   -draw "rectangle $drop_x,$drop_y $((drop_x + drop_w - 1)),$((drop_y + drop_h - 1))" \
   -fill none -draw "$(cat "$rules")" \
