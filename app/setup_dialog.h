@@ -24,6 +24,8 @@ class Dlg_Setup : public CDialog {
   // The staged install; false when the payload copy failed and the dialog
   // has been told to close.
   bool RunInstallSequence();
+  // Switches to the finished page and shrinks the window to it.
+  void ShowFinishedPage();
 
   // Release k's check box and selection flag (k = year - 2007).
   CButton& ReleaseCheckBox(int k);

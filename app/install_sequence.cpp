@@ -1,0 +1,106 @@
+// The Install button: the once-only warning while AutoCAD runs, the target
+// folder, the staged install with its progress bar, and the finished page.
+#include "acad_inventory.h"
+#include "payload_copier.h"
+#include "pre_install_checks.h"
+#include "resource.h"
+#include "setup_dialog.h"
+
+namespace {
+
+const char kCaption[] = "T-软件安装";
+const char kCloseAcadMessage[] = "请关闭AutoCAD后再进行安装 !";
+const char kChoosePathMessage[] = "请选择安装路径：";
+const char kInstallErrorFormat[] = "安装未能完成：%s";
+const char kTargetSuffix[] = "\\T-RedavIzor";
+constexpr int kProgressMaximum = 50;
+constexpr int kLongestPath = 259;
+
+}  // namespace
+
+void Dlg_Setup::OnInstall() {
+  // Whatever a stage raises ends here, reported, and never reaches the
+  // dialog manager.
+  try {
+    if (g_bWarnAcadRunning && IsAcadRunning()) {
+      MessageBox(kCloseAcadMessage, kCaption, MB_OK);
+      g_bWarnAcadRunning = false;
+      return;
+    }
+    UpdateData(TRUE);
+    CString chosen = m_strTargetPath;
+    // One trailing backslash goes: the last character, not a trail byte
+    // that has the value of a backslash.
+    int last = chosen.ReverseFind('\\');
+    if (!chosen.IsEmpty() && last == chosen.GetLength() - 1) chosen.Delete(last);
+    // No folder to install into, or one whose target path would not fit in
+    // a path buffer: nothing is created, the user chooses again.
+    if (chosen.IsEmpty() || chosen.GetLength() + static_cast<int>(sizeof kTargetSuffix) - 1 > kLongestPath) {
+      MessageBox(kChoosePathMessage, kCaption, MB_OK);
+      return;
+    }
+    m_strTargetPath = chosen;
+    _mkdir(m_strTargetPath);
+    m_strTargetPath += kTargetSuffix;
+    _mkdir(m_strTargetPath);
+    if (!RunInstallSequence()) return;
+    ShowFinishedPage();
+  } catch (const std::exception& error) {
+    CString message;
+    message.Format(kInstallErrorFormat, error.what());
+    MessageBox(message, kCaption, MB_OK | MB_ICONERROR);
+  }
+}
+
+bool Dlg_Setup::RunInstallSequence() {
+  GetDlgItem(IDC_PATH_LABEL)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDC_TARGET_PATH)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDC_BROWSE)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOWNORMAL);
+  m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
+  m_progress.SendMessage(PBM_SETSTEP, 1, 0);
+  m_progress.SendMessage(PBM_SETPOS, 0, 0);
+
+  CPayloadCopier copier(m_strTargetPath, &m_progress);
+  if (!copier.CopyPayload()) {
+    OnCancel();
+    return false;
+  }
+  m_progress.SendMessage(PBM_STEPIT, 0, 0);
+  theInventory.SetInstallPath(m_strTargetPath);
+  theInventory.RegisterSelectedReleases(m_bAcad2007, m_bAcad2008, m_bAcad2009, m_bAcad2010, m_bAcad2011, m_bAcad2012,
+                                        m_bAcad2013, m_bAcad2014, m_bAcad2015, m_bAcad2016, m_bAcad2017, m_bAcad2018,
+                                        m_bAcad2019, m_bAcad2020, m_bAcad2021, m_bAcad2022, m_bAcad2023, m_bAcad2024,
+                                        m_bAcad2025, m_bAcad2026);
+  m_progress.SendMessage(PBM_STEPIT, 0, 0);
+  theInventory.InstallSupportFiles(m_bAcad2007, m_bAcad2008, m_bAcad2009, m_bAcad2010, m_bAcad2011, m_bAcad2012,
+                                   m_bAcad2013, m_bAcad2014, m_bAcad2015, m_bAcad2016, m_bAcad2017, m_bAcad2018,
+                                   m_bAcad2019, m_bAcad2020, m_bAcad2021, m_bAcad2022, m_bAcad2023, m_bAcad2024,
+                                   m_bAcad2025, m_bAcad2026);
+  m_progress.SendMessage(PBM_STEPIT, 0, 0);
+  m_progress.SendMessage(PBM_SETPOS, kProgressMaximum, 0);
+  return true;
+}
+
+void Dlg_Setup::ShowFinishedPage() {
+  GetDlgItem(IDC_FINISHED_LABEL)->ShowWindow(SW_SHOWNORMAL);
+  GetDlgItem(IDC_FINISHED_PICTURE)->ShowWindow(SW_SHOWNORMAL);
+  GetDlgItem(IDC_COMPONENTS_LABEL)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDOK)->ShowWindow(SW_SHOWNORMAL);
+  GetDlgItem(IDC_INSTALL)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDCANCEL)->ShowWindow(SW_HIDE);
+  for (int k = 0; k < kReleaseCount; ++k) ReleaseCheckBox(k).ShowWindow(SW_HIDE);
+  UpdateData(FALSE);
+
+  // Shrink from below by the distance between the bottom edges of the
+  // Cancel and OK buttons; left, top and width stay.
+  RECT window, ok, cancel;
+  GetWindowRect(&window);
+  GetDlgItem(IDOK)->GetWindowRect(&ok);
+  ScreenToClient(&ok);
+  GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
+  ScreenToClient(&cancel);
+  ::SetRect(&window, window.left, window.top, window.right, window.bottom + ok.bottom - cancel.bottom);
+  MoveWindow(window.left, window.top, window.right - window.left, window.bottom - window.top, TRUE);
+}
