@@ -1,0 +1,110 @@
+// AddTrustedPaths: adds the target folder to TRUSTEDPATHS in every profile of
+// every AutoCAD release and product below HKEY_CURRENT_USER, selected or not.
+#include <cstring>
+
+#include "acad_inventory.h"
+#include "registry_key.h"
+#include "trusted_paths.h"
+
+namespace {
+
+constexpr int kNameBufferSize = 256;
+
+const char kAcadRoot[] = "SOFTWARE\\Autodesk\\AutoCAD";
+
+DWORD SubkeyCount(HKEY key) {
+  DWORD count = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr);
+  return count;
+}
+
+// Reads the name of subkey `index`; a name that cannot be read stays empty.
+void SubkeyName(HKEY key, DWORD index, char (&name)[kNameBufferSize]) {
+  name[0] = '\0';
+  DWORD size = kNameBufferSize;
+  RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+}
+
+// The path formatted from format, without one trailing backslash (a whole
+// character, never the trail byte of a double-byte one), then suffix.
+CString KeyPath(const char* format, const char* parent, const char* name, const char* suffix) {
+  CString path;
+  path.Format(format, parent, name);
+  RemoveTrailingBackslash(path);
+  path += suffix;
+  return path;
+}
+
+// Phase 1: "<AutoCAD>\<release>\<product>\Profiles" of every product key.
+void CollectProfilesKeys(CStringArray& profilesKeys) {
+  ScopedRegKey user;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, nullptr, user.Out()) != ERROR_SUCCESS) return;
+  ScopedRegKey acad;
+  if (RegOpenKeyExA(user.Get(), kAcadRoot, 0, KEY_READ, acad.Out()) != ERROR_SUCCESS) return;
+  DWORD releaseCount = SubkeyCount(acad.Get());
+  for (DWORD index = 0; index < releaseCount; ++index) {
+    char releaseName[kNameBufferSize];
+    SubkeyName(acad.Get(), index, releaseName);
+    // An empty name would reopen the AutoCAD key itself.
+    if (releaseName[0] == '\0') continue;
+    ScopedRegKey release;
+    if (RegOpenKeyExA(acad.Get(), releaseName, 0, KEY_READ, release.Out()) != ERROR_SUCCESS) continue;
+    CStringArray productNames;
+    ListSubkeys(release.Get(), productNames);
+    for (int i = 0; i < productNames.GetSize(); ++i)
+      profilesKeys.Add(KeyPath("SOFTWARE\\Autodesk\\AutoCAD\\%s\\%s", releaseName, productNames[i], "\\Profiles"));
+  }
+}
+
+// Phase 2: "<Profiles key>\<profile>\Variables" of every profile.
+void CollectVariablesKeys(const CStringArray& profilesKeys, CStringArray& variablesKeys) {
+  ScopedRegKey user;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, nullptr, user.Out()) != ERROR_SUCCESS) return;
+  for (int i = 0; i < profilesKeys.GetSize(); ++i) {
+    // A product without profiles has no Profiles key.
+    ScopedRegKey profiles;
+    if (RegOpenKeyExA(user.Get(), profilesKeys[i], 0, KEY_READ, profiles.Out()) != ERROR_SUCCESS) continue;
+    CStringArray profileNames;
+    ListSubkeys(profiles.Get(), profileNames);
+    for (int j = 0; j < profileNames.GetSize(); ++j)
+      variablesKeys.Add(KeyPath("%s\\%s", profilesKeys[i], profileNames[j], "\\Variables"));
+  }
+}
+
+// Phase 3, one profile: the value is written back even when the folder was
+// already there. A list that cannot be read whole, or that would grow too
+// long for the buffer, is left exactly as it was.
+void UpdateTrustedPaths(const char* variablesKey, const CString& folder) {
+  CString current;
+  if (!ReadTrustedPaths(variablesKey, current)) return;
+  char merged[kTextBufferSize];
+  if (!MergeTrustedPaths(current, folder, merged)) return;
+  ScopedRegKey variables;
+  RegCreateKeyA(HKEY_CURRENT_USER, variablesKey, variables.Out());
+  if (!variables) return;
+  RegSetValueExA(variables.Get(), "TRUSTEDPATHS", 0, REG_SZ, reinterpret_cast<const BYTE*>(merged),
+                 static_cast<DWORD>(strlen(merged) + 1));
+}
+
+}  // namespace
+
+void ListSubkeys(HKEY key, CStringArray& list) {
+  DWORD count = SubkeyCount(key);
+  for (DWORD index = 0; index < count; ++index) {
+    char name[kNameBufferSize];
+    SubkeyName(key, index, name);
+    // A name that could not be read would reopen key itself.
+    if (name[0] == '\0') continue;
+    ScopedRegKey subkey;
+    if (RegOpenKeyExA(key, name, 0, KEY_READ, subkey.Out()) == ERROR_SUCCESS) list.Add(name);
+  }
+}
+
+void CAcadInventory::AddTrustedPaths() {
+  CStringArray profilesKeys;
+  CollectProfilesKeys(profilesKeys);
+  CStringArray variablesKeys;
+  CollectVariablesKeys(profilesKeys, variablesKeys);
+  for (int i = 0; i < variablesKeys.GetSize(); ++i) UpdateTrustedPaths(variablesKeys[i], m_strInstallPath);
+}

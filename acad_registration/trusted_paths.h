@@ -1,0 +1,19 @@
+// The trusted-path update of every AutoCAD profile of the current user: the
+// subkey listing it walks the profiles with, and the value it writes.
+#pragma once
+
+#include "afx.h"
+
+// Appends to list the names of key's subkeys that can be opened for reading,
+// in enumeration order. The list is not cleared first.
+void ListSubkeys(HKEY key, CStringArray& list);
+
+// Reads TRUSTEDPATHS of the Variables key at variablesKey (below
+// HKEY_CURRENT_USER) into current: empty when the key or the value is
+// missing. False when the value cannot be read whole, so it must be left
+// as it is.
+bool ReadTrustedPaths(const char* variablesKey, CString& current);
+
+// The TRUSTEDPATHS text that adds folder to current, formatted into merged.
+// False (merged empty) when it would not fit in the buffer.
+bool MergeTrustedPaths(const CString& current, const CString& folder, char (&merged)[kTextBufferSize]);
