@@ -1,0 +1,133 @@
+// The payload copy: the payload folder's files, flat, into the target folder
+// (the settings file below APPDATA), with the user deciding after a failure.
+#include "payload_copier.h"
+
+#include <cstring>
+
+#include "pre_install_checks.h"
+#include "setup_messages.h"
+
+namespace {
+
+// At most this many directory entries are examined per install, counting
+// ".", "..", folders and skipped files; the rest are left out silently.
+constexpr int kMaxEntries = 101;
+
+enum class Route { Skip, Target, Settings };
+
+Route RouteOf(const WIN32_FIND_DATAA& entry, const CString& name) {
+  if (name == "." || name == "..") return Route::Skip;
+  if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return Route::Skip;
+  // The setup program itself, and the fonts and plot driver that the
+  // support-file copy puts into each AutoCAD folder.
+  static const char* const kLeftOut[] = {"SetUp.EXE", "Tavrin_EN.shx", "Tavrin_HZ.shx", "Tavrin.prt5"};
+  for (const char* leftOut : kLeftOut)
+    if (name.CompareNoCase(leftOut) == 0) return Route::Skip;
+  if (name.CompareNoCase("Tavrin.Ini") == 0) return Route::Settings;
+  return Route::Target;
+}
+
+// The value of APPDATA, or the empty text when it is absent or does not fit
+// the 260-byte buffer (whose content is then undefined on Windows).
+void ReadAppData(char (&appData)[kPathBufferSize]) {
+  memset(appData, 0, sizeof appData);
+  DWORD length = GetEnvironmentVariableA("APPDATA", appData, kPathBufferSize);
+  if (length == 0 || length >= static_cast<DWORD>(kPathBufferSize)) appData[0] = '\0';
+}
+
+}  // namespace
+
+CPayloadCopier::CPayloadCopier(CString targetFolder, CProgressCtrl* progress)
+    : m_strTargetFolder(targetFolder), m_pProgress(progress) {
+  // The last character, not the last byte: a double-byte character's trail
+  // byte may have the value of a backslash.
+  int last = m_strTargetFolder.ReverseFind('\\');
+  if (last >= 0 && last == m_strTargetFolder.GetLength() - 1) m_strTargetFolder.Delete(last);
+}
+
+bool CPayloadCopier::RemoveZoneIdentifier(const char* filePath) {
+  char stream[kPathBufferSize];
+  if (!FormatPath260(stream, "%s:Zone.Identifier", filePath)) return false;
+  return DeleteFileA(stream) != FALSE;
+}
+
+void CPayloadCopier::StepProgress() {
+  if (m_pProgress != nullptr) SendMessageA(m_pProgress->GetSafeHwnd(), PBM_STEPIT, 0, 0);
+}
+
+bool CPayloadCopier::CopyPayload() {
+  CString payloadFolder;
+  if (!FindDataFolder(payloadFolder)) return false;
+
+  // The install sequence has created the target folder already; a target
+  // too long for the buffer is not created here, and each file's copy then
+  // fails and is reported.
+  char targetFolder[kPathBufferSize];
+  if (FormatPath260(targetFolder, "%s", m_strTargetFolder.GetString())) _mkdir(targetFolder);
+
+  char pattern[kPathBufferSize];
+  WIN32_FIND_DATAA entry;
+  memset(&entry, 0, sizeof entry);
+  HANDLE search = INVALID_HANDLE_VALUE;
+  if (FormatPath260(pattern, "%s\\*.*", payloadFolder.GetString())) search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    // The folder is there but cannot be listed: nothing would be copied, so
+    // the install must not go on to register files that are not there.
+    ShowDataFolderNotFound();
+    return false;
+  }
+
+  for (int index = 0;; ++index) {
+    StepProgress();
+    if (index != 0 && !FindNextFileA(search, &entry)) break;
+    CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
+    Route route = RouteOf(entry, name);
+    if (route != Route::Skip) {
+      CString destinationFolder = m_strTargetFolder;
+      if (route == Route::Settings) {
+        char appData[kPathBufferSize];
+        ReadAppData(appData);
+        char settingsFolder[kPathBufferSize];
+        if (FormatPath260(settingsFolder, "%s\\Tavrin", appData)) CreateDirectoryA(settingsFolder, nullptr);
+        destinationFolder = CString(appData) + "\\Tavrin";
+      }
+      if (CopyEntry(payloadFolder, destinationFolder, name) == CopyResult::Aborted) {
+        FindClose(search);
+        return false;
+      }
+    }
+    if (index + 1 >= kMaxEntries) break;
+  }
+  FindClose(search);
+  return true;
+}
+
+CPayloadCopier::CopyResult CPayloadCopier::CopyEntry(const CString& payloadFolder, const CString& destinationFolder,
+                                                     const CString& fileName) {
+  char source[kPathBufferSize];
+  char destination[kPathBufferSize];
+  // A path too long for its buffer is never cut (a cut path names another
+  // file): the file counts as not copied, and the user is asked as usual.
+  bool formed = FormatPath260(source, "%s\\%s", payloadFolder.GetString(), fileName.GetString()) &&
+                FormatPath260(destination, "%s\\%s", destinationFolder.GetString(), fileName.GetString());
+  if (formed) {
+    ClearReadOnly(source);
+    RemoveZoneIdentifier(source);
+    ClearReadOnly(destination);
+  }
+  CString shownDestination = destinationFolder + "\\" + fileName;
+  for (;;) {
+    if (formed && CopyFileA(source, destination, FALSE)) {
+      ClearReadOnly(destination);
+      return CopyResult::Copied;
+    }
+    int answer = AskAfterFailedCopy(shownDestination);
+    // A box that could not be shown (0) cannot be answered: stop rather
+    // than retry without end.
+    if (answer == IDABORT || answer == 0) return CopyResult::Aborted;
+    if (answer == IDIGNORE) {
+      if (formed) ClearReadOnly(destination);
+      return CopyResult::Ignored;
+    }
+  }
+}
