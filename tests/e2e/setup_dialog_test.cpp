@@ -110,13 +110,30 @@ INSTANTIATE_TEST_SUITE_P(Ways, LeavingTheDialog, testing::Values("cancel", "esca
 // In a 64-bit Windows: a 32-bit program reads the 32-bit registry view, in
 // which both AutoCAD roots name the same keys of the 32-bit AutoCADs; the
 // 64-bit edition reads the 64-bit AutoCADs below its own root and the
-// 32-bit ones below Wow6432Node. These run in the 64-bit prefix only.
+// 32-bit ones below Wow6432Node. These run in the 64-bit prefix only. The
+// products are written into their views directly: Wine's regedit does not
+// place keys named with Wow6432Node into the 32-bit view.
 class SetupDialogWow64 : public SetupDialog {
  protected:
   void SetUp() override {
     if (!IsWow64()) GTEST_SKIP() << "needs a 64-bit prefix";
     SetupDialog::SetUp();
-    e2e::ImportRegFixture("wow64_machine.reg");
+    WriteProduct(KEY_WOW64_32KEY, L"R17.1\\ACAD-6001:804", L"AutoCAD 2008");  // 32-bit AutoCADs
+    WriteProduct(KEY_WOW64_32KEY, L"R19.1\\ACAD-D001:804", L"AutoCAD 2014");
+    WriteProduct(KEY_WOW64_64KEY, L"R18.0\\ACAD-8001:804", L"AutoCAD 2010");  // 64-bit AutoCADs
+    WriteProduct(KEY_WOW64_64KEY, L"R23.1\\ACAD-3001:804", L"AutoCAD 2020");
+  }
+  static void WriteProduct(REGSAM view, const std::wstring& key, const std::wstring& product) {
+    HKEY handle = nullptr;
+    std::wstring path = L"SOFTWARE\\Autodesk\\AutoCAD\\" + key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                             nullptr, &handle, nullptr));
+    std::wstring folder = L"C:\\e2e-acad\\" + product, name = product + L" - Simplified Chinese";
+    RegSetValueExW(handle, L"AcadLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(handle, L"ProductName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
   }
   static bool IsWow64() {
     BOOL wow64 = FALSE;
