@@ -31,6 +31,11 @@ bool ReadTrustedPaths(const char* variablesKey, CString& current) {
   // one and may go on beyond it.
   size_t length = strnlen(data, sizeof data);
   if (length == sizeof data) return false;
+  // Bytes after the terminating zero (the further strings of a REG_MULTI_SZ,
+  // or text behind a stray zero) belong to the value too: written back as
+  // the text alone, they would be lost.
+  for (size_t pos = length; pos < size && pos < sizeof data; ++pos)
+    if (data[pos] != '\0') return false;
   current = CString(data, static_cast<int>(length));
   return true;
 }
