@@ -100,8 +100,12 @@ void CAcadInventory::RegisterRelease(int year) {
   const CStringArray& productKeys = m_aProductKeys[index];
   for (int i = 0; i < productKeys.GetSize(); ++i) {
     // The key path ends with a backslash; it names the product key itself.
+    // Like every path of the registration it must fit the path buffer: a
+    // longer one is skipped whole, as a key that cannot be opened.
+    char productKey[kPathBufferSize];
+    if (!FormatPath260(productKey, "%s", productKeys[i].GetString())) continue;
     ScopedRegKey product;
-    RegOpenKeyA(HKEY_LOCAL_MACHINE, productKeys[i], product.Out());
+    RegOpenKeyA(HKEY_LOCAL_MACHINE, productKey, product.Out());
     if (!product) continue;
     WriteArxSubkey(product.Get(), year, numbers.arx, m_strInstallPath);
     if (g_nBuildBits == 64 && year == kYearWithExtraArx)
