@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 for the driver's texts.
+// UTF-8 <-> UTF-16 for the driver's texts, and Unix paths seen through Wine.
 #include "ui_driver.h"
 
 namespace uidriver {
@@ -18,6 +18,14 @@ std::string Narrow(const std::wstring& utf16) {
   std::string text(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), &text[0], length, nullptr, nullptr);
   return text;
+}
+
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string windows = "Z:" + path;
+  for (char& c : windows)
+    if (c == '/') c = '\\';
+  return windows;
 }
 
 }  // namespace uidriver

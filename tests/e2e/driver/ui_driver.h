@@ -21,6 +21,9 @@ class Failure : public std::runtime_error {
 
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& utf16);
+// An absolute Unix path as Wine shows it on drive Z: ("/tmp/a" is "Z:\tmp\a");
+// any other path unchanged.
+std::string WindowsPath(const std::string& path);
 
 // --- Processes ---
 
@@ -28,6 +31,10 @@ struct StartOptions {
   std::string workdir;                      // empty: the driver's own
   std::vector<std::string> args;            // after the program's name
   std::map<std::string, std::string> env;   // set on top of the driver's environment
+  // false: the program gets neither the caller's stdin nor its stdout.
+  // Under Wine a program otherwise keeps the caller's stdout open for its
+  // whole life, so that `$(uidriver start ...)` would wait for its end.
+  bool shareOutput = true;
 };
 
 // A started (or attached) program. Closing the object leaves it running.
