@@ -1,34 +1,7 @@
-// The application object and the program's entry point: the framework's
-// start-up, then InitInstance, then the end of the program.
+// The program's entry point: the framework's start-up (a safe DLL search
+// path, the common controls), then InitInstance, then the end of the program.
 #include "afx_dialog.h"
 
-namespace {
-CWinApp* g_app = nullptr;
-HINSTANCE g_instance = nullptr;
-}  // namespace
-
-CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) { g_app = this; }
-
-CWinApp::~CWinApp() {
-  if (g_app == this) g_app = nullptr;
-}
-
-BOOL CWinApp::InitInstance() { return TRUE; }
-
-int CWinApp::ExitInstance() { return 0; }
-
-void CWinApp::OnHelp() {}
-
-CWinApp* AfxGetApp() { return g_app; }
-
-HINSTANCE AfxGetResourceHandle() { return g_instance ? g_instance : ::GetModuleHandleA(nullptr); }
-
-HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type) {
-  HINSTANCE module = AfxGetResourceHandle();
-  return ::FindResourceA(module, name, type) ? module : nullptr;
-}
-
-void AfxEnableControlContainer() {}
 
 namespace {
 
@@ -63,9 +36,8 @@ void LoadCommonControls() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchPath();
-  g_instance = instance;
   LoadCommonControls();
   CWinApp* app = AfxGetApp();
   if (app == nullptr) return -1;
