@@ -3,28 +3,13 @@
 #include <cstring>
 
 #include "acad_inventory.h"
+#include "registry_enumeration.h"
 #include "registry_key.h"
 #include "trusted_paths.h"
 
 namespace {
 
-constexpr int kNameBufferSize = 256;
-
 const char kAcadRoot[] = "SOFTWARE\\Autodesk\\AutoCAD";
-
-DWORD SubkeyCount(HKEY key) {
-  DWORD count = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr);
-  return count;
-}
-
-// Reads the name of subkey `index`; a name that cannot be read stays empty.
-void SubkeyName(HKEY key, DWORD index, char (&name)[kNameBufferSize]) {
-  name[0] = '\0';
-  DWORD size = kNameBufferSize;
-  RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
-}
 
 // The path formatted from format, without one trailing backslash (a whole
 // character, never the trail byte of a double-byte one), then suffix.
@@ -44,7 +29,7 @@ void CollectProfilesKeys(CStringArray& profilesKeys) {
   if (RegOpenKeyExA(user.Get(), kAcadRoot, 0, KEY_READ, acad.Out()) != ERROR_SUCCESS) return;
   DWORD releaseCount = SubkeyCount(acad.Get());
   for (DWORD index = 0; index < releaseCount; ++index) {
-    char releaseName[kNameBufferSize];
+    char releaseName[kKeyNameBufferSize];
     SubkeyName(acad.Get(), index, releaseName);
     // An empty name would reopen the AutoCAD key itself.
     if (releaseName[0] == '\0') continue;
@@ -92,7 +77,7 @@ void UpdateTrustedPaths(const char* variablesKey, const CString& folder) {
 void ListSubkeys(HKEY key, CStringArray& list) {
   DWORD count = SubkeyCount(key);
   for (DWORD index = 0; index < count; ++index) {
-    char name[kNameBufferSize];
+    char name[kKeyNameBufferSize];
     SubkeyName(key, index, name);
     // A name that could not be read would reopen key itself.
     if (name[0] == '\0') continue;

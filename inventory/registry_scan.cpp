@@ -4,31 +4,16 @@
 #include <cstring>
 
 #include "acad_inventory.h"
+#include "registry_enumeration.h"
 
 namespace {
 
-constexpr int kNameBufferSize = 256;
 constexpr int kDataBufferSize = 256;
 
 const char kWowRoot[] = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD";
 const char kWowBaseFormat[] = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\%s\\";
 const char kNativeRoot[] = "SOFTWARE\\Autodesk\\AutoCAD";
 const char kNativeBaseFormat[] = "SOFTWARE\\Autodesk\\AutoCAD\\%s\\";
-
-DWORD SubkeyCount(HKEY key) {
-  DWORD count = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr);
-  return count;
-}
-
-// Reads the name of subkey `index` into `name`; an index whose name cannot
-// be read leaves it empty.
-void SubkeyName(HKEY key, DWORD index, char (&name)[kNameBufferSize]) {
-  name[0] = '\0';
-  DWORD size = kNameBufferSize;
-  RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
-}
 
 // The first year of `years` whose four digits first occur at position 1 or
 // later of productName; 0 when none does.
@@ -63,7 +48,7 @@ void CAcadInventory::ScanAcadRoot(const char* rootPath, const char* basePathForm
   }
   DWORD releaseKeyCount = SubkeyCount(root);
   for (DWORD index = 0; index < releaseKeyCount; ++index) {
-    char releaseName[kNameBufferSize];
+    char releaseName[kKeyNameBufferSize];
     SubkeyName(root, index, releaseName);
     // An empty name would reopen the root itself: skip the index.
     if (releaseName[0] == '\0') continue;
@@ -124,7 +109,7 @@ void CAcadInventory::FindValueInTree(HKEY parent, const char* subkeyName, CStrin
 
   DWORD subkeyCount = SubkeyCount(key);
   for (DWORD index = 0; index < subkeyCount; ++index) {
-    char name[kNameBufferSize];
+    char name[kKeyNameBufferSize];
     SubkeyName(key, index, name);
     // An empty name would search this key's subtree a second time: skip it.
     if (name[0] == '\0') continue;
