@@ -35,8 +35,6 @@ std::string SetupExe() {
 #endif
 }
 
-std::string SampleExe() { return uidriver::WindowsPath(E2E_SAMPLE_EXE); }
-std::string DriverExe() { return uidriver::WindowsPath(E2E_UIDRIVER_EXE); }
 
 void ImportRegText(const std::string& utf8Text, RegistryView view) {
   std::string text = utf8Text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? utf8Text.substr(3) : utf8Text;

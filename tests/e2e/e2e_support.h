@@ -19,11 +19,8 @@ extern const char kSetupCaption[];  // the setup dialog
 constexpr DWORD kWindowTimeoutMs = 20000;  // a program's first window under Wine
 constexpr DWORD kExitTimeoutMs = 20000;    // a program's end once its dialog has closed
 
-// Programs of this build by their Windows paths; SetupExe() is empty when
-// the build has no SetUp.exe.
+// SetUp.exe of this build by its Windows path; empty when the build has none.
 std::string SetupExe();
-std::string SampleExe();
-std::string DriverExe();
 
 // The registry view a fixture is imported into. Bits32: what a 32-bit
 // program such as SetUp.exe reads (in a 64-bit prefix HKLM\SOFTWARE is then
