@@ -5,10 +5,10 @@
 #include "pre_install_checks.h"
 #include "resource.h"
 #include "setup_dialog.h"
+#include "setup_messages.h"
 
 namespace {
 
-const char kCaption[] = "T-软件安装";
 const char kCloseAcadMessage[] = "请关闭AutoCAD后再进行安装 !";
 const char kChoosePathMessage[] = "请选择安装路径：";
 const char kInstallErrorFormat[] = "安装未能完成：%s";
@@ -23,7 +23,7 @@ void Dlg_Setup::OnInstall() {
   // dialog manager.
   try {
     if (g_bWarnAcadRunning && IsAcadRunning()) {
-      MessageBox(kCloseAcadMessage, kCaption, MB_OK);
+      MessageBox(kCloseAcadMessage, kSetupCaption, MB_OK);
       g_bWarnAcadRunning = false;
       return;
     }
@@ -36,7 +36,7 @@ void Dlg_Setup::OnInstall() {
     // No folder to install into, or one whose target path would not fit in
     // a path buffer: nothing is created, the user chooses again.
     if (chosen.IsEmpty() || chosen.GetLength() + static_cast<int>(sizeof kTargetSuffix) - 1 > kLongestPath) {
-      MessageBox(kChoosePathMessage, kCaption, MB_OK);
+      MessageBox(kChoosePathMessage, kSetupCaption, MB_OK);
       return;
     }
     m_strTargetPath = chosen;
@@ -48,7 +48,7 @@ void Dlg_Setup::OnInstall() {
   } catch (const std::exception& error) {
     CString message;
     message.Format(kInstallErrorFormat, error.what());
-    MessageBox(message, kCaption, MB_OK | MB_ICONERROR);
+    MessageBox(message, kSetupCaption, MB_OK | MB_ICONERROR);
   }
 }
 
