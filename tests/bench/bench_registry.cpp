@@ -1,0 +1,137 @@
+// bench_registry.exe: the large AutoCAD registry of the start-up benchmark.
+//   generate <scale> [<from>]  writes the layout at this scale (see
+//                              registry_layout.h) below the AutoCAD root
+//                              HKLM\SOFTWARE\Autodesk\AutoCAD: after removing
+//                              what is there, or with <from> only the keys it
+//                              adds to the layout at scale <from>, already there
+//   write-reg <scale> <root> <file>
+//                              the same layout below HKLM\<root> as a .reg
+//                              file (UTF-16), for regedit's import
+//   clear                      removes HKLM\SOFTWARE\Autodesk\AutoCAD
+//   scan <runs> <label>        times the start-up scan in-process
+//   walk <runs> <label>        times one walk of the same keys
+// One line per result; exit code 0, 1 on failure, 2 on a usage error.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "registry_layout.h"
+#include "registry_walk.h"
+
+namespace {
+
+double NowMs() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+int Number(const char* word) {
+  char* end = nullptr;
+  long value = std::strtol(word, &end, 10);
+  if (*word == '\0' || *end != '\0' || value < 1 || value > 64) return 0;
+  return static_cast<int>(value);
+}
+
+bool Clear() {
+  LSTATUS status = RegDeleteTreeA(HKEY_LOCAL_MACHINE, bench::kAcadRootPath);
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
+  std::fprintf(stderr, "bench_registry: cannot remove HKLM\\%s: error %ld\n", bench::kAcadRootPath, status);
+  return false;
+}
+
+bool Generate(int scale, int fromScale) {
+  double start = NowMs();
+  if (fromScale == 0 && !Clear()) return false;
+  double cleared = NowMs();
+  long failures = 0, created = 0;
+  bench::ForEachLayoutKey(scale, fromScale, bench::kAcadRootPath, [&](const bench::LayoutKey& entry) {
+    ++created;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, entry.path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+      ++failures;
+      return;
+    }
+    for (const auto& value : entry.values) {
+      const BYTE* data = reinterpret_cast<const BYTE*>(value.second.c_str());
+      if (RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, data, static_cast<DWORD>(value.second.size() + 1)) !=
+          ERROR_SUCCESS)
+        ++failures;
+    }
+    RegCloseKey(key);
+  });
+  double done = NowMs();
+  bench::LayoutSize size = bench::SizeOfLayout(scale);
+  std::printf("generate %dx keys=%ld values=%ld products=%ld scan_calls=%ld created=%ld clear_ms=%.1f create_ms=%.1f\n",
+              scale, size.keys, size.values, size.products, size.scanCalls, created, cleared - start, done - cleared);
+  if (failures != 0) std::fprintf(stderr, "bench_registry: %ld keys or values could not be written\n", failures);
+  return failures == 0;
+}
+
+// The .reg text of the layout, written as regedit reads it: UTF-16 with a
+// byte-order mark, CR LF line ends, backslashes and quotes escaped in data.
+bool WriteReg(int scale, const std::string& root, const char* file) {
+  std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n";
+  auto widen = [](const std::string& narrow) { return std::wstring(narrow.begin(), narrow.end()); };
+  bench::ForEachLayoutKey(scale, 0, root, [&](const bench::LayoutKey& key) {
+    text += L"\r\n[HKEY_LOCAL_MACHINE\\" + widen(key.path) + L"]\r\n";
+    for (const auto& value : key.values) {
+      std::wstring data;
+      for (char c : value.second) {
+        if (c == '\\' || c == '"') data += L'\\';
+        data += static_cast<wchar_t>(static_cast<unsigned char>(c));
+      }
+      text += L"\"" + widen(value.first) + L"\"=\"" + data + L"\"\r\n";
+    }
+  });
+  HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "bench_registry: cannot write %s: error %lu\n", file, GetLastError());
+    return false;
+  }
+  DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+  BOOL ok = WriteFile(handle, text.data(), bytes, &written, nullptr);
+  CloseHandle(handle);
+  std::printf("write-reg %dx bytes=%lu\n", scale, bytes);
+  return ok && written == bytes;
+}
+
+void Scan(int runs, const char* label) {
+  for (int run = 1; run <= runs; ++run) {
+    bench::ScanTiming scan = bench::TimeProductScan();
+    std::printf("scan %s %d %.1f products=%ld\n", label, run, scan.ms, scan.products);
+    std::fflush(stdout);
+  }
+}
+
+void Walk(int runs, const char* label) {
+  for (int run = 1; run <= runs; ++run) {
+    bench::WalkTiming walk = bench::TimeSingleWalk();
+    std::printf("walk %s %d %.1f products=%ld keys=%ld calls=%ld\n", label, run, walk.ms, walk.products, walk.keys,
+                walk.calls);
+    std::fflush(stdout);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command = argc > 1 ? argv[1] : "";
+  int number = argc > 2 ? Number(argv[2]) : 0;
+  if (command == "generate" && number > 0 && (argc == 3 || (argc == 4 && Number(argv[3]) > 0)))
+    return Generate(number, argc == 4 ? Number(argv[3]) : 0) ? 0 : 1;
+  if (command == "write-reg" && number > 0 && argc == 5) return WriteReg(number, argv[3], argv[4]) ? 0 : 1;
+  if (command == "clear" && argc == 2) return Clear() ? 0 : 1;
+  if ((command == "scan" || command == "walk") && number > 0 && argc == 4) {
+    (command == "scan" ? Scan : Walk)(number, argv[3]);
+    return 0;
+  }
+  std::fputs("usage: bench_registry generate <scale> [<from>] | write-reg <scale> <root> <file> | clear |"
+             " scan <runs> <label> | walk <runs> <label>\n",
+             stderr);
+  return 2;
+}
