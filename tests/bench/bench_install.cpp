@@ -5,6 +5,7 @@
 // It must lie beside the payload folder Data, which the payload copy finds
 // from the program's own path, on a machine whose AutoCAD keys name the
 // folders to clear. One line "stage <name> <run> <ms>" per stage and run.
+#include "clock.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -20,13 +21,6 @@
 
 namespace {
 
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 void Report(const char* stage, int run, double ms) {
   std::printf("stage %s %d %.1f\n", stage, run, ms);
   std::fflush(stdout);
@@ -34,9 +28,9 @@ void Report(const char* stage, int run, double ms) {
 
 template <class Work>
 void Time(const char* stage, int run, Work work) {
-  double start = NowMs();
+  double start = bench::NowMs();
   work();
-  Report(stage, run, NowMs() - start);
+  Report(stage, run, bench::NowMs() - start);
 }
 
 // The floor: every file of the payload folder copied with CopyFileA.

@@ -11,6 +11,7 @@
 //   scan <runs> <label>        times the start-up scan in-process
 //   walk <runs> <label>        times one walk of the same keys
 // One line per result; exit code 0, 1 on failure, 2 on a usage error.
+#include "clock.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -21,13 +22,6 @@
 #include "registry_walk.h"
 
 namespace {
-
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 int Number(const char* word) {
   char* end = nullptr;
@@ -44,9 +38,9 @@ bool Clear() {
 }
 
 bool Generate(int scale, int fromScale) {
-  double start = NowMs();
+  double start = bench::NowMs();
   if (fromScale == 0 && !Clear()) return false;
-  double cleared = NowMs();
+  double cleared = bench::NowMs();
   long failures = 0, created = 0;
   bench::ForEachLayoutKey(scale, fromScale, bench::kAcadRootPath, [&](const bench::LayoutKey& entry) {
     ++created;
@@ -64,7 +58,7 @@ bool Generate(int scale, int fromScale) {
     }
     RegCloseKey(key);
   });
-  double done = NowMs();
+  double done = bench::NowMs();
   bench::LayoutSize size = bench::SizeOfLayout(scale);
   std::printf("generate %dx keys=%ld values=%ld products=%ld scan_calls=%ld created=%ld clear_ms=%.1f create_ms=%.1f\n",
               scale, size.keys, size.values, size.products, size.scanCalls, created, cleared - start, done - cleared);

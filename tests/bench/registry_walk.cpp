@@ -1,4 +1,5 @@
 // The start-up scan timed in-process, and the single walk it is compared with.
+#include "clock.h"
 #include "registry_walk.h"
 
 #include <windows.h>
@@ -7,17 +8,6 @@
 
 namespace bench {
 namespace {
-
-double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
 
 bool HasValue(HKEY key, const char* name, WalkTiming& timing) {
   BYTE data[256];

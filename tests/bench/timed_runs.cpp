@@ -1,5 +1,6 @@
 // Timed runs from outside the measured process: a start, an Install click,
 // and the end of the program.
+#include "clock.h"
 #include "timed_runs.h"
 
 #include "resource.h"
@@ -37,17 +38,6 @@ HWND OtherWindow(const Started& started) {
 }
 
 }  // namespace
-
-double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
 
 Started StartUntilVisible(const Program& program, const std::string& caption, DWORD timeoutMs) {
   uidriver::StartOptions options;

@@ -3,6 +3,8 @@
 // button (control 1) being visible. Times come from QueryPerformanceCounter.
 #pragma once
 
+#include "clock.h"
+
 #include <string>
 #include <vector>
 
@@ -18,8 +20,6 @@ struct Program {
   std::vector<std::string> args;
 };
 
-// Milliseconds since an arbitrary start, from the performance counter.
-double NowMs();
 
 struct Started {
   uidriver::Process process;

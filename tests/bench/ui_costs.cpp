@@ -1,5 +1,6 @@
 // The cost of the install's window work, measured on a window of our own
 // shaped like the setup dialog (430 x 420 pixels, a 384 x 10 progress bar).
+#include "clock.h"
 #include "ui_costs.h"
 
 #include <windows.h>
@@ -8,13 +9,6 @@
 
 namespace bench {
 namespace {
-
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Handles what is pending (the first paint above all).
 void Pump() {

@@ -1,0 +1,8 @@
+// The benchmark programs' one clock: milliseconds from the performance counter.
+#pragma once
+
+namespace bench {
+
+double NowMs();
+
+}  // namespace bench
