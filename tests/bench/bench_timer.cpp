@@ -171,11 +171,7 @@ int Run(const std::vector<std::string>& words) {
 }  // namespace
 
 int main() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> words;
-  for (int i = 1; i < count; ++i) words.push_back(uidriver::Narrow(argv[i]));
-  LocalFree(argv);
+  std::vector<std::string> words = uidriver::CommandLineWords();
   try {
     return Run(words);
   } catch (const UsageError&) {

@@ -104,8 +104,9 @@ class PlantedDll : public e2e::SetupTest {};
 TEST_F(PlantedDll, BesideTheProgramIsNeverLoaded) {
   char overrides[512] = "";
   GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr)
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr) {
     ASSERT_NE(nullptr, strstr(overrides, "comctl32=n")) << "under Wine this test needs WINEDLLOVERRIDES=comctl32=n,b";
+  }
   const std::string marker = "C:\\planted-dll-loaded.txt";
   DeleteFileA(marker.c_str());
   ASSERT_TRUE(CopyFileA(SETUP_PLANTED_DLL, (Folder() + "\\comctl32.dll").c_str(), FALSE));

@@ -1,6 +1,8 @@
 // UTF-8 <-> UTF-16 for the driver's texts, and Unix paths seen through Wine.
 #include "ui_driver.h"
 
+#include <shellapi.h>
+
 namespace uidriver {
 
 std::wstring Widen(const std::string& utf8) {
@@ -26,6 +28,15 @@ std::string WindowsPath(const std::string& path) {
   for (char& c : windows)
     if (c == '/') c = '\\';
   return windows;
+}
+
+std::vector<std::string> CommandLineWords() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> words;
+  for (int i = 1; i < count; ++i) words.push_back(Narrow(argv[i]));
+  LocalFree(argv);
+  return words;
 }
 
 }  // namespace uidriver

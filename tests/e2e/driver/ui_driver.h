@@ -24,6 +24,8 @@ std::string Narrow(const std::wstring& utf16);
 // An absolute Unix path as Wine shows it on drive Z: ("/tmp/a" is "Z:\tmp\a");
 // any other path unchanged.
 std::string WindowsPath(const std::string& path);
+// This program's command-line words after its name, as UTF-8.
+std::vector<std::string> CommandLineWords();
 
 // --- Processes ---
 

@@ -127,11 +127,7 @@ int Run(const Args& args) {
 }  // namespace
 
 int main() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> words;
-  for (int i = 1; i < count; ++i) words.push_back(Narrow(argv[i]));
-  LocalFree(argv);
+  std::vector<std::string> words = CommandLineWords();
   try {
     return Run(Args(words));
   } catch (const UsageError&) {
