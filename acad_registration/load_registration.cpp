@@ -1,10 +1,9 @@
 // Load registration: under every product key of each selected release, the
 // two Applications subkeys from which AutoCAD loads the plug-in at start-up.
-#include <cstring>
-
 #include "acad_inventory.h"
 #include "build_settings.h"
-#include "registry_key.h"
+#include "registry_keys.h"
+#include "registry_values.h"
 
 namespace {
 
@@ -31,53 +30,45 @@ constexpr DWORD kManagedAssembly = 1;
 constexpr int kYearWithExtraArx = 2009;
 constexpr int kExtraArxYear = 2008;
 
-void SetDword(HKEY key, const char* name, DWORD value) {
-  const BYTE data[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
-                        static_cast<BYTE>(value >> 24)};
-  RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
-}
-
-// A REG_SZ with its terminating zero byte counted.
-void SetString(HKEY key, const char* name, const char* text) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
-}
-
 // Deletes product\<format with year> and creates it again, so that no value
 // an earlier install left in it survives. A name that does not fit the path
-// buffer is neither deleted nor created.
-void RecreateSubkey(HKEY product, const char* format, int year, ScopedRegKey& subkey) {
+// buffer is neither deleted nor created. False when the create was refused.
+bool RecreateSubkey(HKEY product, const char* format, int year, ScopedRegKey& subkey) {
   char name[kPathBufferSize] = {};
-  if (!FormatPath260(name, format, year)) return;
+  if (!FormatPath260(name, format, year)) return true;
   RegDeleteKeyA(product, name);
-  RegCreateKeyA(product, name, subkey.Out());
+  return RegCreateKeyA(product, name, subkey.Out()) == ERROR_SUCCESS;
 }
 
 // "Applications\TR_RedavIzor<keyYear>" loading TR_RedavIzor<arxNumber>.ARX
-// from the target folder. A path that does not fit is not written.
-void WriteArxSubkey(HKEY product, int keyYear, int arxNumber, const CString& targetFolder) {
+// from the target folder. A path that does not fit is not written. False
+// when a write was refused.
+bool WriteArxSubkey(HKEY product, int keyYear, int arxNumber, const CString& targetFolder) {
   ScopedRegKey subkey;
-  RecreateSubkey(product, "Applications\\TR_RedavIzor%d", keyYear, subkey);
-  if (!subkey) return;
-  SetDword(subkey.Get(), "LOADCTRLS", kLoadOnStartup);
+  if (!RecreateSubkey(product, "Applications\\TR_RedavIzor%d", keyYear, subkey)) return false;
+  if (!subkey) return true;
+  bool written = SetDwordValue(subkey.Get(), "LOADCTRLS", kLoadOnStartup) == ERROR_SUCCESS;
   char loader[kPathBufferSize] = {};
   if (FormatPath260(loader, "%s\\TR_RedavIzor%d.ARX", targetFolder.GetString(), arxNumber))
-    SetString(subkey.Get(), "LOADER", loader);
+    written = SetStringValue(subkey.Get(), "LOADER", loader) == ERROR_SUCCESS && written;
+  return written;
 }
 
 // "Applications\Tavrin<year>DLLP" loading ACAD<dllNumber>P.dll from the
 // product's install folder. The folder is taken from the list after
 // LOADCTRLS is written: a list shorter than the product-key list raises the
-// list's invalid-argument error there, and it passes to the caller.
-void WriteDllSubkey(HKEY product, int year, int dllNumber, const CStringArray& installFolders, int index) {
+// list's invalid-argument error there, and it passes to the caller. False
+// when a write was refused.
+bool WriteDllSubkey(HKEY product, int year, int dllNumber, const CStringArray& installFolders, int index) {
   ScopedRegKey subkey;
-  RecreateSubkey(product, "Applications\\Tavrin%dDLLP", year, subkey);
-  if (subkey) SetDword(subkey.Get(), "LOADCTRLS", kLoadOnStartup);
+  bool written = RecreateSubkey(product, "Applications\\Tavrin%dDLLP", year, subkey);
+  if (subkey) written = SetDwordValue(subkey.Get(), "LOADCTRLS", kLoadOnStartup) == ERROR_SUCCESS && written;
   const CString& installFolder = installFolders[index];
-  if (!subkey) return;
+  if (!subkey) return written;
   char loader[kPathBufferSize] = {};
   if (FormatPath260(loader, "%s\\ACAD%dP.dll", installFolder.GetString(), dllNumber))
-    SetString(subkey.Get(), "LOADER", loader);
-  SetDword(subkey.Get(), "MANAGED", kManagedAssembly);
+    written = SetStringValue(subkey.Get(), "LOADER", loader) == ERROR_SUCCESS && written;
+  return SetDwordValue(subkey.Get(), "MANAGED", kManagedAssembly) == ERROR_SUCCESS && written;
 }
 
 }  // namespace
@@ -106,10 +97,15 @@ void CAcadInventory::RegisterRelease(int year) {
     if (!FormatPath260(productKey, "%s", productKeys[i].GetString())) continue;
     ScopedRegKey product;
     RegOpenKeyA(HKEY_LOCAL_MACHINE, productKey, product.Out());
-    if (!product) continue;
-    WriteArxSubkey(product.Get(), year, numbers.arx, m_strInstallPath);
-    if (g_nBuildBits == 64 && year == kYearWithExtraArx)
-      WriteArxSubkey(product.Get(), kExtraArxYear, kExtraArxYear, m_strInstallPath);
-    WriteDllSubkey(product.Get(), year, numbers.dll, m_aInstallFolders[index], i);
+    // Without the rights to write below HKEY_LOCAL_MACHINE the open fails,
+    // or a create or a value is refused: the release is then not loaded.
+    bool written = static_cast<bool>(product);
+    if (product) {
+      written = WriteArxSubkey(product.Get(), year, numbers.arx, m_strInstallPath) && written;
+      if (g_nBuildBits == 64 && year == kYearWithExtraArx)
+        written = WriteArxSubkey(product.Get(), kExtraArxYear, kExtraArxYear, m_strInstallPath) && written;
+      written = WriteDllSubkey(product.Get(), year, numbers.dll, m_aInstallFolders[index], i) && written;
+    }
+    if (!written) m_bInstallIncomplete[index] = true;
   }
 }

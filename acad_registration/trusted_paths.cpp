@@ -1,10 +1,9 @@
 // AddTrustedPaths: adds the target folder to TRUSTEDPATHS in every profile of
 // every AutoCAD release and product below HKEY_CURRENT_USER, selected or not.
-#include <cstring>
-
 #include "acad_inventory.h"
-#include "registry_enumeration.h"
-#include "registry_key.h"
+#include "registry_keys.h"
+#include "registry_values.h"
+#include "trusted_path_merge.h"
 #include "trusted_paths.h"
 
 namespace {
@@ -16,7 +15,7 @@ const char kAcadRoot[] = "SOFTWARE\\Autodesk\\AutoCAD";
 CString KeyPath(const char* format, const char* parent, const char* name, const char* suffix) {
   CString path;
   path.Format(format, parent, name);
-  RemoveTrailingBackslash(path);
+  DropTrailingBackslash(path);
   path += suffix;
   return path;
 }
@@ -27,19 +26,14 @@ void CollectProfilesKeys(CStringArray& profilesKeys) {
   if (RegOpenKeyA(HKEY_CURRENT_USER, nullptr, user.Out()) != ERROR_SUCCESS) return;
   ScopedRegKey acad;
   if (RegOpenKeyExA(user.Get(), kAcadRoot, 0, KEY_READ, acad.Out()) != ERROR_SUCCESS) return;
-  DWORD releaseCount = SubkeyCount(acad.Get());
-  for (DWORD index = 0; index < releaseCount; ++index) {
-    char releaseName[kKeyNameBufferSize];
-    SubkeyName(acad.Get(), index, releaseName);
-    // An empty name would reopen the AutoCAD key itself.
-    if (releaseName[0] == '\0') continue;
+  ForEachSubkey(acad.Get(), [&](const char* releaseName) {
     ScopedRegKey release;
-    if (RegOpenKeyExA(acad.Get(), releaseName, 0, KEY_READ, release.Out()) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(acad.Get(), releaseName, 0, KEY_READ, release.Out()) != ERROR_SUCCESS) return;
     CStringArray productNames;
     ListSubkeys(release.Get(), productNames);
     for (int i = 0; i < productNames.GetSize(); ++i)
       profilesKeys.Add(KeyPath("SOFTWARE\\Autodesk\\AutoCAD\\%s\\%s", releaseName, productNames[i], "\\Profiles"));
-  }
+  });
 }
 
 // Phase 2: "<Profiles key>\<profile>\Variables" of every profile.
@@ -68,22 +62,16 @@ void UpdateTrustedPaths(const char* variablesKey, const CString& folder) {
   ScopedRegKey variables;
   RegCreateKeyA(HKEY_CURRENT_USER, variablesKey, variables.Out());
   if (!variables) return;
-  RegSetValueExA(variables.Get(), "TRUSTEDPATHS", 0, REG_SZ, reinterpret_cast<const BYTE*>(merged),
-                 static_cast<DWORD>(strlen(merged) + 1));
+  SetStringValue(variables.Get(), "TRUSTEDPATHS", merged);
 }
 
 }  // namespace
 
 void ListSubkeys(HKEY key, CStringArray& list) {
-  DWORD count = SubkeyCount(key);
-  for (DWORD index = 0; index < count; ++index) {
-    char name[kKeyNameBufferSize];
-    SubkeyName(key, index, name);
-    // A name that could not be read would reopen key itself.
-    if (name[0] == '\0') continue;
+  ForEachSubkey(key, [&](const char* name) {
     ScopedRegKey subkey;
     if (RegOpenKeyExA(key, name, 0, KEY_READ, subkey.Out()) == ERROR_SUCCESS) list.Add(name);
-  }
+  });
 }
 
 void CAcadInventory::AddTrustedPaths() {

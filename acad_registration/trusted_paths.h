@@ -13,7 +13,3 @@ void ListSubkeys(HKEY key, CStringArray& list);
 // missing. False when the value cannot be read whole, so it must be left
 // as it is.
 bool ReadTrustedPaths(const char* variablesKey, CString& current);
-
-// The TRUSTEDPATHS text that adds folder to current, formatted into merged.
-// False (merged empty) when it would not fit in the buffer.
-bool MergeTrustedPaths(const CString& current, const CString& folder, char (&merged)[kTextBufferSize]);

@@ -6,12 +6,14 @@
 #include "resource.h"
 #include "setup_dialog.h"
 #include "setup_messages.h"
+#include "target_folder.h"
 
 namespace {
 
 const char kCloseAcadMessage[] = "请关闭AutoCAD后再进行安装 !";
 const char kChoosePathMessage[] = "请选择安装路径：";
 const char kInstallErrorFormat[] = "安装未能完成：%s";
+const char kFolderNotCreatedFormat[] = "无法创建安装文件夹：\n\n%s\n\n请选择其他文件夹后再进行安装 !";
 const char kTargetSuffix[] = "\\T-RedavIzor";
 constexpr int kProgressMaximum = 50;
 constexpr int kLongestPath = 259;
@@ -29,21 +31,29 @@ void Dlg_Setup::OnInstall() {
     }
     UpdateData(TRUE);
     CString chosen = m_strTargetPath;
-    // One trailing backslash goes: the last character, not a trail byte
-    // that has the value of a backslash.
-    int last = chosen.ReverseFind('\\');
-    if (!chosen.IsEmpty() && last == chosen.GetLength() - 1) chosen.Delete(last);
+    DropTrailingBackslash(chosen);
     // No folder to install into, or one whose target path would not fit in
     // a path buffer: nothing is created, the user chooses again.
     if (chosen.IsEmpty() || chosen.GetLength() + static_cast<int>(sizeof kTargetSuffix) - 1 > kLongestPath) {
       MessageBox(kChoosePathMessage, kSetupCaption, MB_OK);
       return;
     }
-    m_strTargetPath = chosen;
-    _mkdir(m_strTargetPath);
-    m_strTargetPath += kTargetSuffix;
-    _mkdir(m_strTargetPath);
+    // Every missing level is made. A folder that cannot be made (a drive
+    // that does not exist, a name the file system refuses) is refused here,
+    // once, before anything is copied; the user chooses another.
+    const CString target = chosen + kTargetSuffix;
+    CreateFolderLevels(target);
+    if (GetPathKind(target) != PathFolder) {
+      CString message;
+      message.Format(kFolderNotCreatedFormat, target.GetString());
+      MessageBox(message, kSetupCaption, MB_OK);
+      return;
+    }
+    m_strTargetPath = target;
     if (!RunInstallSequence()) return;
+    // Told once, at the end, what could not be written for lack of rights;
+    // the user may start the setup again as administrator.
+    if (ReportMissingRights()) return;
     ShowFinishedPage();
   } catch (const std::exception& error) {
     CString message;
@@ -57,28 +67,28 @@ bool Dlg_Setup::RunInstallSequence() {
   GetDlgItem(IDC_TARGET_PATH)->ShowWindow(SW_HIDE);
   GetDlgItem(IDC_BROWSE)->ShowWindow(SW_HIDE);
   GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_SHOWNORMAL);
-  m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
-  m_progress.SendMessage(PBM_SETSTEP, 1, 0);
-  m_progress.SendMessage(PBM_SETPOS, 0, 0);
+  m_progress.SetRange(0, kProgressMaximum);
+  m_progress.SetStep(1);
+  m_progress.SetPos(0);
 
   CPayloadCopier copier(m_strTargetPath, &m_progress);
   if (!copier.CopyPayload()) {
     OnCancel();
     return false;
   }
-  m_progress.SendMessage(PBM_STEPIT, 0, 0);
+  m_progress.StepIt();
   theInventory.SetInstallPath(m_strTargetPath);
   theInventory.RegisterSelectedReleases(m_bAcad2007, m_bAcad2008, m_bAcad2009, m_bAcad2010, m_bAcad2011, m_bAcad2012,
                                         m_bAcad2013, m_bAcad2014, m_bAcad2015, m_bAcad2016, m_bAcad2017, m_bAcad2018,
                                         m_bAcad2019, m_bAcad2020, m_bAcad2021, m_bAcad2022, m_bAcad2023, m_bAcad2024,
                                         m_bAcad2025, m_bAcad2026);
-  m_progress.SendMessage(PBM_STEPIT, 0, 0);
+  m_progress.StepIt();
   theInventory.InstallSupportFiles(m_bAcad2007, m_bAcad2008, m_bAcad2009, m_bAcad2010, m_bAcad2011, m_bAcad2012,
                                    m_bAcad2013, m_bAcad2014, m_bAcad2015, m_bAcad2016, m_bAcad2017, m_bAcad2018,
                                    m_bAcad2019, m_bAcad2020, m_bAcad2021, m_bAcad2022, m_bAcad2023, m_bAcad2024,
                                    m_bAcad2025, m_bAcad2026);
-  m_progress.SendMessage(PBM_STEPIT, 0, 0);
-  m_progress.SendMessage(PBM_SETPOS, kProgressMaximum, 0);
+  m_progress.StepIt();
+  m_progress.SetPos(kProgressMaximum);
   return true;
 }
 

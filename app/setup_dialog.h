@@ -24,6 +24,10 @@ class Dlg_Setup : public CDialog {
   // The staged install; false when the payload copy failed and the dialog
   // has been told to close.
   bool RunInstallSequence();
+  // Tells the user which releases were not fully installed for lack of
+  // rights and offers to run the setup again as administrator. True when the
+  // elevated setup was started and this dialog is closing.
+  bool ReportMissingRights();
   // Switches to the finished page and shrinks the window to it.
   void ShowFinishedPage();
 

@@ -39,10 +39,7 @@ void ReadAppData(char (&appData)[kPathBufferSize]) {
 
 CPayloadCopier::CPayloadCopier(CString targetFolder, CProgressCtrl* progress)
     : m_strTargetFolder(targetFolder), m_pProgress(progress) {
-  // The last character, not the last byte: a double-byte character's trail
-  // byte may have the value of a backslash.
-  int last = m_strTargetFolder.ReverseFind('\\');
-  if (last >= 0 && last == m_strTargetFolder.GetLength() - 1) m_strTargetFolder.Delete(last);
+  DropTrailingBackslash(m_strTargetFolder);
 }
 
 bool CPayloadCopier::RemoveZoneIdentifier(const char* filePath) {
@@ -52,7 +49,7 @@ bool CPayloadCopier::RemoveZoneIdentifier(const char* filePath) {
 }
 
 void CPayloadCopier::StepProgress() {
-  if (m_pProgress != nullptr) SendMessageA(m_pProgress->GetSafeHwnd(), PBM_STEPIT, 0, 0);
+  if (m_pProgress != nullptr) m_pProgress->StepIt();
 }
 
 bool CPayloadCopier::CopyPayload() {

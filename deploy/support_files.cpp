@@ -10,14 +10,19 @@ constexpr int kLastModuleYear = 2050;
 constexpr int kPlotDriverReleaseIndex = 2008 - kFirstReleaseYear;
 
 // Copies payloadFolder\sourceName to folder\destinationName, overwriting.
-// A path too long for its buffer is skipped rather than cut.
-void CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
+// A path too long for its buffer is skipped rather than cut. True when the
+// copy was refused for lack of rights: the source and the folder are there,
+// no read-only file was in the way, and the system denied the access.
+bool CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
                      const char* destinationName) {
   char source[kPathBufferSize];
   char destination[kPathBufferSize];
-  if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return;
-  if (!FormatPath260(destination, "%s\\%s", folder, destinationName)) return;
-  CopyFileA(source, destination, FALSE);
+  if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return false;
+  if (!FormatPath260(destination, "%s\\%s", folder, destinationName)) return false;
+  DWORD existing = GetFileAttributesA(destination);
+  bool readOnlyInTheWay = existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY);
+  if (CopyFileA(source, destination, FALSE) || GetLastError() != ERROR_ACCESS_DENIED || readOnlyInTheWay) return false;
+  return GetPathKind(source) == PathFile && GetPathKind(folder) == PathFolder;
 }
 
 }  // namespace
@@ -32,31 +37,34 @@ void CAcadInventory::InstallSupportFiles(int b2007, int b2008, int b2009, int b2
     if (chosen[release] == 0) continue;
     const int folderCount = m_aInstallFolders[release].GetSize();
     for (int i = 0; i < folderCount; ++i)
-      CopySupportFiles(m_aInstallFolders[release][i], release == kPlotDriverReleaseIndex);
+      if (!CopySupportFiles(m_aInstallFolders[release][i], release == kPlotDriverReleaseIndex))
+        m_bInstallIncomplete[release] = true;
   }
 }
 
-void CAcadInventory::CopySupportFiles(CString installFolder, bool copyPlotDriver) {
+bool CAcadInventory::CopySupportFiles(CString installFolder, bool copyPlotDriver) {
   CString payloadFolder;
   // Without the payload folder every source is missing; FindDataFolder has
   // told the user, and no path is formed from a folder that is not there.
-  if (!FindDataFolder(payloadFolder)) return;
+  if (!FindDataFolder(payloadFolder)) return true;
 
+  bool refused = false;
   char folder[kPathBufferSize];
   if (FormatPath260(folder, "%s\\Fonts", installFolder.GetString())) {
-    CopySupportFile(payloadFolder, "Tavrin_EN.shx", folder, "Tavrin_EN.shx");
-    CopySupportFile(payloadFolder, "Tavrin_HZ.shx", folder, "Tavrin_HZ.shx");
+    refused |= CopySupportFile(payloadFolder, "Tavrin_EN.shx", folder, "Tavrin_EN.shx");
+    refused |= CopySupportFile(payloadFolder, "Tavrin_HZ.shx", folder, "Tavrin_HZ.shx");
   }
   if (FormatPath260(folder, "%s", installFolder.GetString())) {
-    CopySupportFile(payloadFolder, "itextsharp.dll", folder, "itextsharp.dll");
+    refused |= CopySupportFile(payloadFolder, "itextsharp.dll", folder, "itextsharp.dll");
     // Every module name of the range is tried in every folder, whatever the
     // folder's release: the payload carries the ones it has.
     for (int year = kFirstModuleYear; year <= kLastModuleYear; ++year) {
       CString module;
       module.Format("ACAD%dP.dll", year);
-      CopySupportFile(payloadFolder, module, folder, module);
+      refused |= CopySupportFile(payloadFolder, module, folder, module);
     }
   }
   if (copyPlotDriver && FormatPath260(folder, "%s\\Drv", installFolder.GetString()))
-    CopySupportFile(payloadFolder, "Tavrin.prt5", folder, "pdfplot9.hdi");
+    refused |= CopySupportFile(payloadFolder, "Tavrin.prt5", folder, "pdfplot9.hdi");
+  return !refused;
 }

@@ -8,15 +8,11 @@ CAcadInventory::CAcadInventory() {
 }
 
 void CAcadInventory::SetInstallPath(CString path) {
-  // The last character, not the last byte: the trail byte of a double-byte
-  // character may have the value of a backslash.
-  int last = path.ReverseFind('\\');
-  if (last >= 0 && last == path.GetLength() - 1) path.Delete(last);
+  DropTrailingBackslash(path);
   m_strInstallPath = path;
 }
 
 void RemoveTrailingBackslash(CString& s) {
-  int last = s.ReverseFind('\\');
-  if (last <= 0) return;
-  if (last == s.GetLength() - 1) s.Delete(last);
+  // A text whose only backslash is its first character keeps it.
+  if (s.ReverseFind('\\') > 0) DropTrailingBackslash(s);
 }

@@ -37,7 +37,8 @@ class CAcadInventory {
   void InstallSupportFiles(int b2007, int b2008, int b2009, int b2010, int b2011, int b2012, int b2013, int b2014,
                            int b2015, int b2016, int b2017, int b2018, int b2019, int b2020, int b2021, int b2022,
                            int b2023, int b2024, int b2025, int b2026);
-  void CopySupportFiles(CString installFolder, bool copyPlotDriver);
+  // False when a copy into installFolder was refused for lack of rights.
+  bool CopySupportFiles(CString installFolder, bool copyPlotDriver);
 
   CString m_strInstallPath;
   CStringArray m_aInstallFolders[kReleaseCount];
@@ -45,6 +46,11 @@ class CAcadInventory {
   CString m_strValueName;
   CStringArray m_aFoundKeys;
   CStringArray m_aFoundValues;
+
+  // Release k was not fully installed because a write below
+  // HKEY_LOCAL_MACHINE or into one of its AutoCAD folders was refused: the
+  // program lacked the rights. Set by the registration and the support files.
+  bool m_bInstallIncomplete[kReleaseCount] = {};
 };
 
 // Removes one backslash from the end of s, unless it is the only character

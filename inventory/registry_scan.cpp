@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "acad_inventory.h"
-#include "registry_enumeration.h"
+#include "registry_keys.h"
 
 namespace {
 
@@ -39,28 +39,20 @@ void CAcadInventory::ScanInstalledReleases() {
 }
 
 void CAcadInventory::ScanAcadRoot(const char* rootPath, const char* basePathFormat, const std::vector<int>& years) {
-  HKEY machine = nullptr;
-  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, nullptr, &machine) != ERROR_SUCCESS) return;
-  HKEY root = nullptr;
-  if (RegOpenKeyExA(machine, rootPath, 0, KEY_READ, &root) != ERROR_SUCCESS) {
-    RegCloseKey(machine);
-    return;
-  }
-  DWORD releaseKeyCount = SubkeyCount(root);
-  for (DWORD index = 0; index < releaseKeyCount; ++index) {
-    char releaseName[kKeyNameBufferSize];
-    SubkeyName(root, index, releaseName);
-    // An empty name would reopen the root itself: skip the index.
-    if (releaseName[0] == '\0') continue;
+  ScopedRegKey machine;
+  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, nullptr, machine.Out()) != ERROR_SUCCESS) return;
+  ScopedRegKey root;
+  if (RegOpenKeyExA(machine.Get(), rootPath, 0, KEY_READ, root.Out()) != ERROR_SUCCESS) return;
+  ForEachSubkey(root.Get(), [&](const char* releaseName) {
     CString basePath;
     basePath.Format(basePathFormat, releaseName);
-    HKEY release = nullptr;
-    if (RegOpenKeyExA(root, releaseName, 0, KEY_READ, &release) != ERROR_SUCCESS) continue;
+    ScopedRegKey release;
+    if (RegOpenKeyExA(root.Get(), releaseName, 0, KEY_READ, release.Out()) != ERROR_SUCCESS) return;
 
     m_aFoundKeys.RemoveAll();
     m_aFoundValues.RemoveAll();
     m_strValueName = "AcadLocation";
-    FindValueInTree(release, "", CString(), basePath);
+    FindValueInTree(release.Get(), "", CString(), basePath);
     CStringArray locationKeys, locationTexts;
     locationKeys.Copy(m_aFoundKeys);
     locationTexts.Copy(m_aFoundValues);
@@ -68,7 +60,7 @@ void CAcadInventory::ScanAcadRoot(const char* rootPath, const char* basePathForm
     m_aFoundKeys.RemoveAll();
     m_aFoundValues.RemoveAll();
     m_strValueName = "ProductName";
-    FindValueInTree(release, "", CString(), basePath);
+    FindValueInTree(release.Get(), "", CString(), basePath);
     CStringArray nameKeys, nameTexts;
     nameKeys.Copy(m_aFoundKeys);
     nameTexts.Copy(m_aFoundValues);
@@ -86,34 +78,21 @@ void CAcadInventory::ScanAcadRoot(const char* rootPath, const char* basePathForm
         m_aInstallFolders[releaseIndex].Add(installFolder);
       }
     }
-    RegCloseKey(release);
-  }
-  RegCloseKey(root);
-  RegCloseKey(machine);
+  });
 }
 
 void CAcadInventory::FindValueInTree(HKEY parent, const char* subkeyName, CString relativePath, CString basePath) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(parent, subkeyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  ScopedRegKey key;
+  if (RegOpenKeyExA(parent, subkeyName, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return;
 
   DWORD type = REG_SZ;
   BYTE data[kDataBufferSize];
   DWORD size = kDataBufferSize;
-  if (RegQueryValueExA(key, m_strValueName, nullptr, &type, data, &size) == ERROR_SUCCESS) {
+  if (RegQueryValueExA(key.Get(), m_strValueName, nullptr, &type, data, &size) == ERROR_SUCCESS) {
     m_aFoundKeys.Add(basePath + relativePath);
     // The text up to its first zero byte, never beyond the bytes read.
     m_aFoundValues.Add(CString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
-    RegCloseKey(key);
     return;
   }
-
-  DWORD subkeyCount = SubkeyCount(key);
-  for (DWORD index = 0; index < subkeyCount; ++index) {
-    char name[kKeyNameBufferSize];
-    SubkeyName(key, index, name);
-    // An empty name would search this key's subtree a second time: skip it.
-    if (name[0] == '\0') continue;
-    FindValueInTree(key, name, relativePath + name + "\\", basePath);
-  }
-  RegCloseKey(key);
+  ForEachSubkey(key.Get(), [&](const char* name) { FindValueInTree(key.Get(), name, relativePath + name + "\\", basePath); });
 }

@@ -3,8 +3,9 @@
 // a name, even the trail byte of a double-byte character.
 #include <cstring>
 
-#include "afx.h"
+#include "cstring.h"
 #include "folder_check.h"
+#include "format_buffers.h"
 
 namespace {
 

@@ -81,6 +81,10 @@ bool operator!=(const CString& left, const CString& right);
 bool operator!=(const CString& left, const char* right);
 bool operator!=(const char* left, const CString& right);
 
+// Removes one backslash from the end of path when its last character is one:
+// the last character, never the trail byte of a double-byte character.
+void DropTrailingBackslash(CString& path);
+
 // Length in bytes of the character that starts at text[0] (1 or 2); a lead
 // byte at the end of the text counts as one byte.
 int CharLengthAt(const char* text);

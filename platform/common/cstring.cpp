@@ -30,6 +30,11 @@ void AfxThrowInvalidArgException() { throw CInvalidArgException(); }
 
 int CharLengthAt(const char* text) { return (IsLead(text[0]) && text[1] != '\0') ? 2 : 1; }
 
+void DropTrailingBackslash(CString& path) {
+  int last = path.ReverseFind('\\');
+  if (last >= 0 && last == path.GetLength() - 1) path.Delete(last);
+}
+
 CString::CString(const char* text, int length) {
   if (text != nullptr && length > 0) m_text.assign(text, strnlen(text, static_cast<size_t>(length)));
 }

@@ -55,7 +55,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
-  return ::MessageBoxA(m_hWnd, text, caption, type);
+  return MessageBoxA(m_hWnd, text, caption, type);
 }
 
 void CWnd::DoDataExchange(CDataExchange*) {}
@@ -84,11 +84,11 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT) {
   // The application's name, as the framework derives it when none is
   // given: the program's file name without its folder and extension.
   char path[MAX_PATH + 1] = "";
-  DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (length >= MAX_PATH) path[0] = '\0';
   CString name(path);
   name = name.Mid(name.ReverseFind('\\') + 1);
   int dot = name.ReverseFind('.');
   if (dot > 0) name = name.Left(dot);
-  return ::MessageBoxA(AfxGetModalOwner(), text, name, type);
+  return MessageBoxA(AfxGetModalOwner(), text, name, type);
 }

@@ -4,6 +4,29 @@
 
 #include "afx_dialog.h"
 
+namespace {
+
+// Centres the window on its owner when the owner is shown, otherwise on the
+// work area of its screen, as the framework centres a modal dialog.
+void CentreWindow(HWND window) {
+  RECT area, rect;
+  HWND owner = ::GetWindow(window, GW_OWNER);
+  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+    ::GetWindowRect(owner, &area);
+  } else {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    area = monitor.rcWork;
+  }
+  ::GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 INT_PTR CDialog::DoModal() {
@@ -46,15 +69,22 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   } catch (const std::exception& error) {
     // Nothing may unwind through the system's dialog manager: report the
     // error as the framework does and leave the dialog as it is.
-    ::MessageBoxA(hwnd, error.what(), nullptr, MB_OK | MB_ICONERROR);
+    MessageBoxA(hwnd, error.what(), nullptr, MB_OK | MB_ICONERROR);
     return FALSE;
   }
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
+    case WM_INITDIALOG: {
+      // A dialog that its handler neither showed nor moved is centred.
+      RECT before, after;
+      ::GetWindowRect(m_hWnd, &before);
+      BOOL result = OnInitDialog();
+      ::GetWindowRect(m_hWnd, &after);
+      if (!::IsWindowVisible(m_hWnd) && before.left == after.left && before.top == after.top) CentreWindow(m_hWnd);
+      return result;
+    }
     case WM_COMMAND: {
       LRESULT ignored = 0;
       if (DispatchMessageMap(message, wParam, lParam, &ignored)) return TRUE;

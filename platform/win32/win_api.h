@@ -1,21 +1,36 @@
-// The Win32 operations the program calls: the real API, with the two seams
-// the tests need (a message-box answerer and the program's own path).
+// The Win32 operations the program calls: the real API, with the calls a test
+// may make fail routed through the call table (win32/syscalls.h).
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 #include <direct.h>
 #include <io.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
-// Shows a message box, or hands it to the answerer a test installed.
-int WINAPI SeamMessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
-// The program's own path, or the one a test set.
-DWORD WINAPI SeamGetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+#include "syscalls.h"
 
 // The framework's one message for every colour request (WM_CTLCOLORxxx).
 #define WM_CTLCOLOR 0x0019
 
 #undef MessageBox
-#define MessageBoxA SeamMessageBoxA
-#define GetModuleFileNameA SeamGetModuleFileNameA
+// Calls of these names go through the table. The macros take arguments, so
+// that the table's own entries keep their names; a test calls the real
+// function as (kRealSyscalls.RegOpenKeyA)(...).
+#define RegOpenKeyA(...) (g_syscalls.RegOpenKeyA)(__VA_ARGS__)
+#define RegOpenKeyExA(...) (g_syscalls.RegOpenKeyExA)(__VA_ARGS__)
+#define RegCreateKeyA(...) (g_syscalls.RegCreateKeyA)(__VA_ARGS__)
+#define RegQueryInfoKeyA(...) (g_syscalls.RegQueryInfoKeyA)(__VA_ARGS__)
+#define RegEnumKeyExA(...) (g_syscalls.RegEnumKeyExA)(__VA_ARGS__)
+#define RegQueryValueExA(...) (g_syscalls.RegQueryValueExA)(__VA_ARGS__)
+#define RegSetValueExA(...) (g_syscalls.RegSetValueExA)(__VA_ARGS__)
+#define RegDeleteKeyA(...) (g_syscalls.RegDeleteKeyA)(__VA_ARGS__)
+#define RegCloseKey(...) (g_syscalls.RegCloseKey)(__VA_ARGS__)
+#define CreateToolhelp32Snapshot(...) (g_syscalls.CreateToolhelp32Snapshot)(__VA_ARGS__)
+#define FindFirstFileA(...) (g_syscalls.FindFirstFileA)(__VA_ARGS__)
+#define CopyFileA(...) (g_syscalls.CopyFileA)(__VA_ARGS__)
+#define GetModuleFileNameA(...) (g_syscalls.GetModuleFileNameA)(__VA_ARGS__)
+#define MessageBoxA(...) (g_syscalls.MessageBoxA)(__VA_ARGS__)
+#define ShellExecuteA(...) (g_syscalls.ShellExecuteA)(__VA_ARGS__)

@@ -122,7 +122,7 @@ LRESULT CALLBACK AfxSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (wnd->DispatchMessageMap(message, wParam, lParam, &result)) return result;
   } catch (const std::exception& error) {
     // Nothing may unwind through the system's code: report and carry on.
-    ::MessageBoxA(hwnd, error.what(), nullptr, MB_OK | MB_ICONERROR);
+    MessageBoxA(hwnd, error.what(), nullptr, MB_OK | MB_ICONERROR);
     return 0;
   }
   return ::CallWindowProcA(previous, hwnd, message, wParam, lParam);

@@ -7,7 +7,7 @@ SETUP_PACKAGES=(
   libgtest-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32 wine64
-  xvfb x11-utils locales fonts-wqy-microhei imagemagick
+  xvfb x11-utils locales fonts-wqy-microhei fonts-wine imagemagick
 )
 
 as_root() {

@@ -7,7 +7,9 @@
 #   wine_stop; xvfb_stop
 #
 # Works for root and for an ordinary user alike; the prefix belongs to whoever
-# creates it, and nothing here touches ~/.wine.
+# creates it, and nothing here touches ~/.wine. On a machine whose kernel
+# runs no 32-bit programs (ia32 emulation off), `wine` cannot start at all:
+# wine_runs_32bit tells, and $WINE is then wine64 (64-bit prefixes only).
 #
 # Measured on the 2-core build machine (Wine 8.0), prefix creation with the
 # settings below: win32 12 to 15 s, win64 about 19 s. Once wine_env has run,
@@ -21,6 +23,11 @@ WINE_SH_DLL_OVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # first time it runs with another code page than before, so the prefix is
 # made with this locale too, before our substitutes go in.
 WINE_SH_LOCALE=zh_CN.UTF-8
+
+# wine_runs_32bit: whether this machine starts Wine's 32-bit loader.
+wine_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if wine_runs_32bit; then WINE=wine; else WINE=/usr/lib/wine/wine64; fi
+export WINE
 
 wine_sh_fail() {
   echo "wine.sh: $*" >&2
@@ -77,7 +84,7 @@ wine_prefix_init() {
   mkdir -p "$dir" || return 1
   export WINEPREFIX=$dir WINEARCH=$arch
   # wineboot would open windows (and a Mono question) on a display; it needs none.
-  if ! wine_sh_quiet env -u DISPLAY wineboot -i; then
+  if ! wine_sh_quiet env -u DISPLAY "$WINE" wineboot -i; then
     wine_sh_fail "wineboot failed for $dir"
     return 1
   fi
@@ -114,12 +121,17 @@ Windows Registry Editor Version 5.00
 REG
   } >"$reg" || return 1
   local status=0
-  wine_sh_quiet wine regedit /s 'C:\wine-sh-settings.reg' || status=1
+  wine_sh_quiet "$WINE" regedit /s 'C:\wine-sh-settings.reg' || status=1
   # In a 64-bit prefix 32-bit programs read HKLM\Software through Wow6432Node.
-  if [ "$WINEARCH" = win64 ]; then
-    wine_sh_quiet wine 'C:\windows\syswow64\regedit.exe' /s 'C:\wine-sh-settings.reg' || status=1
+  if [ "$WINEARCH" = win64 ] && wine_runs_32bit; then
+    wine_sh_quiet "$WINE" 'C:\windows\syswow64\regedit.exe' /s 'C:\wine-sh-settings.reg' || status=1
   fi
   rm -f "$reg"
+  # Marlett draws the caption buttons (without it they read "0 1 r"). Debian's
+  # Wine looks for its own fonts in "<data dir>\../fonts", a path that Windows
+  # path rules refuse, so it never reads /usr/share/wine/fonts (fonts-wine);
+  # C:\windows\Fonts it reads.
+  ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" || status=1
   wineserver -w
   [ $status = 0 ] || wine_sh_fail "the prefix settings could not be imported"
 }
@@ -144,7 +156,7 @@ wine_env() {
   # the first program a server runs, inherit its stdout and stderr and keep
   # them open for the server's life: `wine x.exe | grep` would never end.
   # Start them now, with neither.
-  wine_sh_quiet wine cmd.exe /c exit </dev/null
+  wine_sh_quiet "$WINE" cmd.exe /c exit </dev/null
 }
 
 # wine_stop: ends the prefix's programs and its wineserver.

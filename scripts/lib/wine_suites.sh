@@ -1,13 +1,16 @@
 # Runs the Wine suites under one Xvfb, as the user scripts/test chose:
-#   wine   the unit tests (and resource checks) against the real Win32 API
-#   e2e    SetUp.exe itself, driven through its window, in a 32-bit prefix
-#   e2e64  the registry views of a 64-bit Windows: both editions of
-#          SetUp.exe in a 64-bit prefix
-# Writes each suite's exit code to <results>/wine_codes for the summary.
-# usage: wine_suites.sh <root> <build> <results>
+#   unit   the in-process tests against the real Win32 API
+#   e2e    SetUp.exe itself, driven through its window
+#   e2e64  where the machine runs 32-bit programs: the registry views of a
+#          64-bit Windows, both editions of SetUp.exe in a 64-bit prefix
+# The tests run in a 32-bit prefix where the machine runs 32-bit programs,
+# else (their x86_64 build) in a 64-bit one. Writes each suite's exit code to
+# <results>/wine_codes for the summary.
+# usage: wine_suites.sh <root> <test build> <build> <results>
 set -uo pipefail
-ROOT=$1 BUILD=$2 RESULTS=$3
+ROOT=$1 TESTS=$2 BUILD=$3 RESULTS=$4
 . "$ROOT/scripts/lib/wine.sh"
+. "$ROOT/scripts/lib/say.sh"
 mkdir -p "$HOME"
 codes=()
 finish() {
@@ -16,39 +19,59 @@ finish() {
   xvfb_stop
 }
 trap finish EXIT
-say() { printf '\n== %s (%s)\n' "$*" "$(date +%T)"; }
+# SETUP_QUICK: each suite stops at its first failing test.
+fail_fast=()
+[ "${SETUP_QUICK:-0}" = 1 ] && fail_fast=(--gtest_fail_fast)
 
 for display in :73 :74 :75 :76; do xvfb_start "$display" 2>/dev/null && break; done
-[ -n "${DISPLAY:-}" ] || { codes+=(wine=1); exit 1; }
+[ -n "${DISPLAY:-}" ] || { codes+=(unit=1); exit 1; }
 
-say "prefix: 32-bit Windows"
-if ! wine_prefix_init "$BUILD/wine/prefix32" win32 || ! wine_env; then
-  codes+=(wine=1 e2e=1)
+kind=win64
+wine_runs_32bit && kind=win32
+say "prefix: $kind"
+if ! wine_prefix_init "$BUILD/wine/prefix-$kind" "$kind" || ! wine_env; then
+  codes+=(unit=1 e2e=1)
   exit 1
 fi
-# Drive D: for the tests that install to a drive's root.
+# Drive D: for the tests that install to a drive's root, and an AutoCAD
+# folder the user may not write, as Program Files is without administrator rights.
 mkdir -p "$BUILD/wine/drive_d"
 ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
+locked=$WINEPREFIX/drive_c/e2e-locked
+mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
-say "suite: wine"
-GTEST_OUTPUT="xml:$(wine_path "$RESULTS/wine")\\" ctest --test-dir "$BUILD/win32" -E '^e2e$' --output-on-failure
-codes+=("wine=$?")
+export E2E_SETUP_EXE=$TESTS/app/SetUp.exe E2E_SHIPPED_EXE=$BUILD/win32/app/SetUp.exe
+export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
+run_tests() {  # <suite> <program> [gtest options]
+  local suite=$1 program=$2
+  shift 2
+  "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" \
+    </dev/null >"$RESULTS/$suite.log" 2>&1
+  local status=$?
+  grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|Failure|error' "$RESULTS/$suite.log" | grep -v '^\[==========\] Running' | head -40
+  return $status
+}
+
+say "suite: unit"
+status=0
+run_tests unit unit_tests.exe || status=1
+run_tests unit unit_tests_bits64.exe || status=1
+codes+=("unit=$status")
 
 say "suite: e2e"
 # comctl32 searched for as Windows searches a DLL that is no known DLL, so
 # that a DLL planted beside SetUp.exe would be found (Wine prefers its own).
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" SETUP_SCREENSHOT_DIR="$RESULTS/screenshots" GTEST_OUTPUT="xml:$(wine_path "$RESULTS/e2e")\\" \
-  ctest --test-dir "$BUILD/win32" -R '^e2e$' --output-on-failure
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" run_tests e2e e2e/e2e_tests.exe
 codes+=("e2e=$?")
+chmod -R u+w "$locked"
 wine_stop
+[ "$kind" = win32 ] || exit 0
 
-say "prefix: 64-bit Windows"
-if ! wine_prefix_init "$BUILD/wine/prefix64" win64 || ! wine_env; then
+say "prefix: win64"
+if ! wine_prefix_init "$BUILD/wine/prefix-win64" win64 || ! wine_env; then
   codes+=(e2e64=1)
   exit 1
 fi
 say "suite: e2e64"
-SETUP_SCREENSHOT_DIR="$RESULTS/screenshots" E2E_SETUP64_EXE="$(wine_path "$BUILD/win64/app/SetUp.exe")" \
-  wine "$BUILD/win32/tests/e2e/e2e_tests.exe" --gtest_filter='*Wow64*:ExecutableSecurity.*' \
-  --gtest_output="xml:$(wine_path "$RESULTS/e2e64")\\"
+run_tests e2e64 e2e/e2e_tests.exe --gtest_filter='SetupDialog.*64*'
 codes+=("e2e64=$?")

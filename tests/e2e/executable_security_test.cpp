@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "e2e_support.h"
-#include "sandbox.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ size_t OffsetOf(const std::string& image, const IMAGE_NT_HEADERS32* nt, DWORD rv
 }
 
 PeFacts ReadPe(const std::string& path) {
-  std::optional<std::string> file = ReadTestFile(path);
+  std::optional<std::string> file = ReadFile(path);
   if (!file) throw std::runtime_error("cannot read " + path);
   const std::string& image = *file;
   const auto* dos = At<IMAGE_DOS_HEADER>(image, 0);
@@ -82,16 +81,12 @@ void ExpectHardened(const std::string& exe, WORD machine, bool highEntropy) {
   for (const std::string& dll : pe.imports) EXPECT_TRUE(kSystemDlls.count(dll)) << "imports " << dll;
 }
 
-TEST(ExecutableSecurity, The32BitEditionIsHardenedAndImportsSystemDllsOnly) {
-  if (e2e::SetupExe().empty()) GTEST_SKIP() << "this build has no SetUp.exe";
-  ExpectHardened(e2e::SetupExe(), IMAGE_FILE_MACHINE_I386, false);
-}
-
-TEST(ExecutableSecurity, The64BitEditionIsHardenedWithHighEntropyAslr) {
-  char path[MAX_PATH] = "";
-  DWORD length = GetEnvironmentVariableA("E2E_SETUP64_EXE", path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) GTEST_SKIP() << "no 64-bit edition in this run";
-  ExpectHardened(uidriver::WindowsPath(path), IMAGE_FILE_MACHINE_AMD64, true);
+TEST(ExecutableSecurity, BothEditionsAreHardenedAndImportSystemDllsOnly) {
+  // The shipped 32-bit edition, whatever the machine runs the tests with.
+  const std::string shipped = uidriver::WindowsPath(uidriver::Narrow(_wgetenv(L"E2E_SHIPPED_EXE") ? _wgetenv(L"E2E_SHIPPED_EXE") : L""));
+  if (shipped.empty() || e2e::SetupExe(true).empty()) GTEST_SKIP() << "E2E_SHIPPED_EXE and E2E_SETUP64_EXE name the editions";
+  ExpectHardened(shipped, IMAGE_FILE_MACHINE_I386, false);
+  ExpectHardened(e2e::SetupExe(true), IMAGE_FILE_MACHINE_AMD64, true);
 }
 
 class PlantedDll : public e2e::SetupTest {};
@@ -115,7 +110,7 @@ TEST_F(PlantedDll, BesideTheProgramIsNeverLoaded) {
       << "the progress bar's class comes from the system's common controls";
   uidriver::Close(dialog);
   WaitExit();
-  EXPECT_FALSE(PathExists(marker)) << "the planted comctl32.dll was loaded";
+  EXPECT_FALSE(Exists(marker)) << "the planted comctl32.dll was loaded";
   DeleteFileA(marker.c_str());
 }
 

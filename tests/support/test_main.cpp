@@ -1,4 +1,4 @@
-// Test entry point shared by every suite binary.
+// Entry point of every test program.
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

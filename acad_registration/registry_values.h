@@ -1,0 +1,18 @@
+// Writing the registration's two kinds of value: a REG_DWORD as 4 bytes
+// little-endian, a REG_SZ with its terminating zero byte counted.
+#pragma once
+
+#include <cstring>
+
+#include "afx.h"
+
+inline LSTATUS SetDwordValue(HKEY key, const char* name, DWORD value) {
+  const BYTE data[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
+                        static_cast<BYTE>(value >> 24)};
+  return RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
+}
+
+inline LSTATUS SetStringValue(HKEY key, const char* name, const char* text) {
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                        static_cast<DWORD>(strlen(text) + 1));
+}

@@ -1,0 +1,50 @@
+// The notice after an install that lacked the rights to write below
+// HKEY_LOCAL_MACHINE or into an AutoCAD folder: it names the releases and
+// offers to start the setup again as administrator.
+#include "acad_inventory.h"
+#include "setup_dialog.h"
+#include "setup_messages.h"
+
+namespace {
+
+const char kMissingRightsFormat[] =
+    "以下AutoCAD版本未能完整安装：\n\n%s\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
+    "请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
+const char kRunAsAdministratorQuestion[] = "\n\n是否现在以管理员身份重新运行安装程序？";
+
+// Vista and later can start a program with an administrator's rights.
+bool CanElevate() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
+
+// Starts this program again through the elevation prompt; false when the
+// user refused or it could not be started.
+bool RestartElevated(HWND owner) {
+  char program[MAX_PATH + 1] = "";
+  DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  if (length == 0 || length >= sizeof program) return false;
+  CString folder(program);
+  folder = folder.Left(folder.ReverseFind('\\'));
+  HINSTANCE started = ShellExecuteA(owner, "runas", program, nullptr, folder, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+}  // namespace
+
+bool Dlg_Setup::ReportMissingRights() {
+  CString releases;
+  for (int k = 0; k < kReleaseCount; ++k) {
+    if (!ReleaseFlag(k) || !theInventory.m_bInstallIncomplete[k]) continue;
+    if (!releases.IsEmpty()) releases += "、";
+    releases.AppendFormat("AutoCAD%d", kAcadReleases[k].year);
+  }
+  if (releases.IsEmpty()) return false;
+  CString message;
+  message.Format(kMissingRightsFormat, releases.GetString());
+  if (!CanElevate()) {
+    MessageBox(message, kSetupCaption, MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  message += kRunAsAdministratorQuestion;
+  if (MessageBox(message, kSetupCaption, MB_YESNO | MB_ICONWARNING) != IDYES || !RestartElevated(m_hWnd)) return false;
+  EndDialog(IDCANCEL);
+  return true;
+}

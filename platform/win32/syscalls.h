@@ -1,0 +1,38 @@
+// The system calls of the logic that a test must be able to make fail, as one
+// table of function pointers: named entries, the real functions until a test
+// replaces one. The program itself never changes the table.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#define SETUP_SYSCALLS(X) \
+  X(RegOpenKeyA)          \
+  X(RegOpenKeyExA)        \
+  X(RegCreateKeyA)        \
+  X(RegQueryInfoKeyA)     \
+  X(RegEnumKeyExA)        \
+  X(RegQueryValueExA)     \
+  X(RegSetValueExA)       \
+  X(RegDeleteKeyA)        \
+  X(RegCloseKey)          \
+  X(CreateToolhelp32Snapshot) \
+  X(FindFirstFileA)       \
+  X(CopyFileA)            \
+  X(GetModuleFileNameA)   \
+  X(MessageBoxA)          \
+  X(ShellExecuteA)
+
+struct SyscallTable {
+#define SETUP_SYSCALL_ENTRY(name) decltype(&::name) name;
+  SETUP_SYSCALLS(SETUP_SYSCALL_ENTRY)
+#undef SETUP_SYSCALL_ENTRY
+};
+
+// What the program calls.
+extern SyscallTable g_syscalls;
+// The real functions, for a replacement that passes calls on.
+extern const SyscallTable kRealSyscalls;
+// Puts every entry back to the real function.
+void RestoreSyscalls();

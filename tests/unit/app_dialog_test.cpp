@@ -1,0 +1,65 @@
+// The setup dialog in-process: its GDI use stays flat however often it is
+// painted (its two header fonts are made once, not at every colour request).
+#include <algorithm>
+
+#include "machine.h"
+#include "setup_dialog.h"
+
+namespace {
+
+// The number of GDI objects of this process. Wine's GetGuiResources answers
+// 0; there the high-water mark of the GDI handle table stands in: a burst of
+// fresh objects takes the freed slots first, and grows only while objects leak.
+DWORD GdiObjectGauge() {
+  DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (count != 0) return count;
+  HPEN probes[256];
+  DWORD highest = 0;
+  for (HPEN& probe : probes) {
+    probe = CreatePen(PS_SOLID, 1, 0);
+    highest = std::max(highest, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(probe) & 0xFFFF));
+  }
+  for (HPEN probe : probes) DeleteObject(probe);
+  return highest;
+}
+
+struct Seen {
+  bool visible = false;
+  DWORD afterFirstPaint = 0, afterThousandPaints = 0;
+};
+Seen g_seen;
+
+// Paints the open dialog a thousand times from a timer of its modal loop,
+// then closes it.
+class RepaintedDialog : public Dlg_Setup {
+ protected:
+  BOOL OnInitDialog() override {
+    BOOL result = Dlg_Setup::OnInitDialog();
+    SetTimer(m_hWnd, 1, 10, &Probe);
+    return result;
+  }
+
+ private:
+  static void CALLBACK Probe(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    ::ShowWindow(dialog, SW_SHOWNORMAL);  // a hidden window is never painted
+    g_seen.visible = ::IsWindowVisible(dialog) != FALSE;
+    const UINT paintAll = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    RedrawWindow(dialog, nullptr, nullptr, paintAll);
+    g_seen.afterFirstPaint = GdiObjectGauge();
+    for (int i = 0; i < 1000; ++i) RedrawWindow(dialog, nullptr, nullptr, paintAll);
+    g_seen.afterThousandPaints = GdiObjectGauge();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
+};
+
+TEST(SetupDialog, GdiObjectsStayFlatOverAThousandRepaints) {
+  Machine machine;
+  RepaintedDialog dialog;
+  EXPECT_EQ(IDCANCEL, dialog.DoModal());
+  ASSERT_TRUE(g_seen.visible) << "the dialog was not shown, so not painted";
+  EXPECT_LE(g_seen.afterThousandPaints, g_seen.afterFirstPaint + 8)
+      << "GDI objects grew from " << g_seen.afterFirstPaint << " to " << g_seen.afterThousandPaints;
+}
+
+}  // namespace
