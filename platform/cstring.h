@@ -7,7 +7,11 @@
 #include "afx_exception.h"
 #include "win_api.h"
 
+#ifdef __MINGW32__
 #define SETUP_PRINTF_FORMAT(fmt, first) __attribute__((format(gnu_printf, fmt, first)))
+#else
+#define SETUP_PRINTF_FORMAT(fmt, first) __attribute__((format(printf, fmt, first)))
+#endif
 
 class CString {
  public:

@@ -48,7 +48,7 @@ run_tests() {  # <suite> <program> [gtest options]
   "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" \
     </dev/null >"$RESULTS/$suite.log" 2>&1
   local status=$?
-  grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|Failure|error' "$RESULTS/$suite.log" | grep -v '^\[==========\] Running' | head -40
+  grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$' "$RESULTS/$suite.log" | grep -v '^\[==========\] Running' | head -40
   return $status
 }
 
