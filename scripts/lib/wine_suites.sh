@@ -40,7 +40,7 @@ ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
 locked=$WINEPREFIX/drive_c/e2e-locked
 mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
-export E2E_SETUP_EXE=$TESTS/app/SetUp.exe E2E_SHIPPED_EXE=$BUILD/win32/app/SetUp.exe
+export E2E_SETUP_EXE=$TESTS/app/SetUp.exe
 export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
 run_tests() {  # <suite> <program> [gtest options]
   local suite=$1 program=$2

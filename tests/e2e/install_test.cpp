@@ -20,37 +20,35 @@ std::string AppData() {
   return path;
 }
 
-// Every file below folder as "path: content", sorted.
-void ListFiles(const std::string& folder, std::set<std::string>* lines) {
+// What an install wrote: the AutoCAD keys of both roots and of the user, then
+// every file below the target, the AutoCAD folders and the settings folder.
+void ListFiles(const std::string& folder, std::string* out) {
   for (const std::string& name : Names(folder)) {
     const std::string path = folder + "\\" + name;
     if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-      ListFiles(path, lines);
+      ListFiles(path, out);
     else
-      lines->insert(path + ": " + ReadFile(path).value_or(""));
+      *out += path + ": " + ReadFile(path).value_or("") + "\n";
   }
 }
-
-// What an install wrote: the AutoCAD keys of both roots and the user, and
-// the files of the target, the AutoCAD folders and the settings folder.
 std::string Outcome() {
   std::string text = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") +
                      RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") + RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
-  std::set<std::string> files;
-  for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad"}) ListFiles(folder, &files);
-  ListFiles(AppData() + "\\Tavrin", &files);
-  for (const std::string& line : files)
-    text += line.compare(0, AppData().size(), AppData()) == 0 ? "%APPDATA%" + line.substr(AppData().size()) + "\n"
-                                                              : line + "\n";
-  return text;
+  ListFiles("C:\\Tavrin", &text);
+  ListFiles("C:\\e2e-acad", &text);
+  std::string settings;
+  ListFiles(AppData() + "\\Tavrin", &settings);
+  return text + "%APPDATA%" + settings.substr(AppData().size());
 }
+
+const char* const kWritten[] = {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"};
 
 class Install : public e2e::SetupTest {
  protected:
   void SetUp() override {
     e2e::SetupTest::SetUp();
     if (IsSkipped()) return;
-    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
+    for (const char* folder : kWritten) RemoveTree(folder);
     RemoveTree(AppData() + "\\Tavrin");
     for (const char* folder : {"AutoCAD 2008\\Drv", "AutoCAD 2008\\Fonts", "AutoCAD 2010\\Fonts",
                                "AutoCAD Mechanical 2010\\Fonts", "AutoCAD 2014\\Fonts", "AutoCAD 2018\\Fonts"})
@@ -62,7 +60,7 @@ class Install : public e2e::SetupTest {
   void TearDown() override {
     e2e::SetupTest::TearDown();
     if (!HasFailure())
-      for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
+      for (const char* folder : kWritten) RemoveTree(folder);
   }
   void WaitForFinishedPage() {
     for (int tries = 0; tries < 300 && !ReadControl(Window(), IDOK).visible; ++tries) Sleep(100);
@@ -103,10 +101,8 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
   EXPECT_EQ((std::set<int>{IDOK, 1013, 1021, 1023, 1024}), visible);
   EXPECT_EQ(50, SendMessageW(ReadControl(dialog, kProgress).hwnd, PBM_GETPOS, 0, 0));
   GetWindowRect(dialog, &after);
-  EXPECT_EQ(window.left, after.left);
-  EXPECT_EQ(window.top, after.top);
-  EXPECT_EQ(window.right, after.right);
-  EXPECT_EQ(window.bottom - (cancel.bottom - ok.bottom), after.bottom);
+  EXPECT_EQ((std::vector<LONG>{window.left, window.top, window.right, window.bottom - (cancel.bottom - ok.bottom)}),
+            (std::vector<LONG>{after.left, after.top, after.right, after.bottom}));
   Shot("shrunk");
   uidriver::Click(dialog, IDOK);
   EXPECT_EQ(0u, WaitExit());
@@ -116,8 +112,9 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
 // levels are made, and one that cannot be made is refused once, after which
 // the user corrects it and installs.
 struct Typed {
-  const char* typed;  // UTF-8
-  const char* loader; // the 2010 LOADER afterwards
+  const char* refused;  // typed first and refused, or nullptr
+  const char* typed;    // UTF-8
+  const char* loader;   // the 2010 LOADER afterwards
 };
 
 class TypedTarget : public Install, public testing::WithParamInterface<Typed> {};
@@ -125,18 +122,18 @@ class TypedTarget : public Install, public testing::WithParamInterface<Typed> {}
 TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
   ImportCase("several_releases");
   HWND dialog = StartSetup();
-  if (std::string(GetParam().typed) == "Q:\\x") {
-    uidriver::SetText(dialog, kTargetPath, GetParam().typed);
+  if (GetParam().refused != nullptr) {
+    uidriver::SetText(dialog, kTargetPath, GetParam().refused);
     uidriver::Click(dialog, kInstall);
     uidriver::MessageBoxInfo box = WaitBox();
     Shot("refused", box.hwnd);
-    EXPECT_NE(std::string::npos, box.text.find("Q:\\x\\T-RedavIzor")) << box.text;
+    EXPECT_EQ(u8"无法创建安装文件夹：\n\n" + std::string(GetParam().refused) + u8"\\T-RedavIzor\n\n请选择其他文件夹后再进行安装 !",
+              box.text);
     Answer(box, box.buttons.at(0).first);
     EXPECT_EQ("<none>", Loader2010());
-    EXPECT_EQ(GetParam().typed, ReadControl(dialog, kTargetPath).text) << "the path box as the user left it";
-    EXPECT_TRUE(ReadControl(dialog, kTargetPath).visible);
+    EXPECT_EQ(GetParam().refused, ReadControl(dialog, kTargetPath).text) << "the path box as the user left it";
   }
-  uidriver::SetText(dialog, kTargetPath, GetParam().typed == std::string("Q:\\x") ? "C:\\e2e-target" : GetParam().typed);
+  uidriver::SetText(dialog, kTargetPath, GetParam().typed);
   uidriver::Click(dialog, kInstall);
   WaitForFinishedPage();
   EXPECT_EQ(Ansi(GetParam().loader), Loader2010());
@@ -146,10 +143,10 @@ TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, TypedTarget,
-    testing::Values(Typed{"D:\\", "D:\\T-RedavIzor\\TR_RedavIzor2010.ARX"},
-                    Typed{"C:\\e2e-target\\\\", "C:\\e2e-target\\\\T-RedavIzor\\TR_RedavIzor2010.ARX"},
-                    Typed{u8"C:\\e2e-target\\批打印\\插件", u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor\\TR_RedavIzor2010.ARX"},
-                    Typed{"Q:\\x", "C:\\e2e-target\\T-RedavIzor\\TR_RedavIzor2010.ARX"}));
+    testing::Values(Typed{nullptr, "D:\\", "D:\\T-RedavIzor\\TR_RedavIzor2010.ARX"},
+                    Typed{nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\\\T-RedavIzor\\TR_RedavIzor2010.ARX"},
+                    Typed{"Q:\\x", u8"C:\\e2e-target\\批打印\\插件",
+                          u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor\\TR_RedavIzor2010.ARX"}));
 
 TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndTheNextClickInstalls) {
   ImportCase("several_releases");
@@ -191,9 +188,9 @@ TEST_P(WithoutRights, SaysSoAndOffersToRunAsAdministrator) {
   uidriver::Click(dialog, kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
   Shot("no-rights", box.hwnd);
-  EXPECT_NE(std::string::npos, box.text.find("AutoCAD2014")) << box.text;
-  EXPECT_EQ(std::string::npos, box.text.find("AutoCAD2010")) << box.text;
-  EXPECT_NE(std::string::npos, box.text.find(u8"以管理员身份运行")) << box.text;
+  EXPECT_EQ(u8"以下AutoCAD版本未能完整安装：\n\nAutoCAD2014\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
+            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。\n\n"
+            u8"是否现在以管理员身份重新运行安装程序？", box.text);
   ASSERT_EQ(2u, box.buttons.size());
   Answer(box, GetParam());
   if (GetParam() == IDNO) {

@@ -52,10 +52,10 @@ void RemoveAutoCadKeys() {
 }  // namespace
 
 Machine::Machine() {
-  RestoreSyscalls();
   RemoveAutoCadKeys();
   g_machine = this;
-  g_syscalls.MessageBoxA = &AnswerBox;
+  g_programPath.clear();
+  RestoreCalls();
   m_appData = Environment("APPDATA", &m_hadAppData);
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -79,6 +79,12 @@ Machine::~Machine() {
 void Machine::SetProgramPath(const std::string& path) {
   g_programPath = path;
   g_syscalls.GetModuleFileNameA = &ProgramPath;
+}
+
+void Machine::RestoreCalls() {
+  RestoreSyscalls();
+  g_syscalls.MessageBoxA = &AnswerBox;
+  if (!g_programPath.empty()) g_syscalls.GetModuleFileNameA = &ProgramPath;
 }
 
 TestProcess::TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile) {

@@ -12,34 +12,18 @@ namespace {
 int g_openHandles = 0;
 SyscallTable g_counted;  // what the counting entries pass their calls on to
 
-LSTATUS WINAPI CountingOpenKey(HKEY key, LPCSTR name, PHKEY result) {
-  LSTATUS status = (g_counted.RegOpenKeyA)(key, name, result);
+LSTATUS Counted(LSTATUS status) {
   if (status == ERROR_SUCCESS) ++g_openHandles;
   return status;
 }
-LSTATUS WINAPI CountingOpenKeyEx(HKEY key, LPCSTR name, DWORD options, REGSAM access, PHKEY result) {
-  LSTATUS status = (g_counted.RegOpenKeyExA)(key, name, options, access, result);
-  if (status == ERROR_SUCCESS) ++g_openHandles;
-  return status;
+LSTATUS WINAPI CountOpen(HKEY key, LPCSTR name, PHKEY out) { return Counted((g_counted.RegOpenKeyA)(key, name, out)); }
+LSTATUS WINAPI CountCreate(HKEY key, LPCSTR name, PHKEY out) { return Counted((g_counted.RegCreateKeyA)(key, name, out)); }
+LSTATUS WINAPI CountOpenEx(HKEY key, LPCSTR name, DWORD options, REGSAM access, PHKEY out) {
+  return Counted((g_counted.RegOpenKeyExA)(key, name, options, access, out));
 }
-LSTATUS WINAPI CountingCreateKey(HKEY key, LPCSTR name, PHKEY result) {
-  LSTATUS status = (g_counted.RegCreateKeyA)(key, name, result);
-  if (status == ERROR_SUCCESS) ++g_openHandles;
-  return status;
-}
-LSTATUS WINAPI CountingCloseKey(HKEY key) {
+LSTATUS WINAPI CountClose(HKEY key) {
   --g_openHandles;
   return (g_counted.RegCloseKey)(key);
-}
-
-std::string Hex(const std::string& bytes) {
-  std::string text;
-  char piece[4];
-  for (unsigned char byte : bytes) {
-    snprintf(piece, sizeof piece, "%02x", byte);
-    text += (text.empty() ? "" : ",") + std::string(piece);
-  }
-  return text;
 }
 
 void DumpInto(HKEY root, const std::string& key, std::string* out) {
@@ -47,54 +31,42 @@ void DumpInto(HKEY root, const std::string& key, std::string* out) {
   if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
   *out += key + "\n";
   std::vector<char> name(16384), data(65536);
-  for (DWORD index = 0;; ++index) {
-    DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = static_cast<DWORD>(data.size()), type = 0;
-    if (RegEnumValueA(handle, index, name.data(), &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                      &dataSize) != ERROR_SUCCESS)
-      break;
-    std::string bytes(data.data(), dataSize), shown;
-    DWORD number = 0;
-    if (type == REG_DWORD && dataSize == 4) memcpy(&number, bytes.data(), 4);
-    if (type == REG_SZ && !bytes.empty() && bytes.back() == '\0' && strlen(bytes.c_str()) == bytes.size() - 1)
-      shown = "sz:" + bytes.substr(0, bytes.size() - 1);
-    else if (type == REG_DWORD && dataSize == 4)
-      shown = "dword:" + std::to_string(number);
-    else
-      shown = "hex(" + std::to_string(type) + "):" + Hex(bytes);
+  DWORD nameSize = 16384, dataSize = 65536, type = 0;
+  for (DWORD i = 0; RegEnumValueA(handle, i, name.data(), &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                  &dataSize) == ERROR_SUCCESS;
+       ++i, nameSize = 16384, dataSize = 65536) {
+    std::string bytes(data.data(), dataSize), shown = "hex(" + std::to_string(type) + "):";
+    for (unsigned char byte : bytes) shown += "0123456789abcdef"[byte >> 4], shown += "0123456789abcdef"[byte & 15];
+    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + std::string(bytes.c_str());
+    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data.data()));
     *out += key + ": " + std::string(name.data(), nameSize) + " = " + shown + "\n";
   }
-  for (DWORD index = 0;; ++index) {
-    DWORD nameSize = static_cast<DWORD>(name.size());
-    if ((kRealSyscalls.RegEnumKeyExA)(handle, index, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+  for (DWORD i = 0; nameSize = 16384,
+             (kRealSyscalls.RegEnumKeyExA)(handle, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) ==
+                 ERROR_SUCCESS;
+       ++i)
     DumpInto(root, key + "\\" + std::string(name.data(), nameSize), out);
-  }
   (kRealSyscalls.RegCloseKey)(handle);
 }
 
 std::wstring Wide(const std::string& utf8) {
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size())));
   return wide;
 }
 
 }  // namespace
 
 void ImportReg(const std::string& utf8Text) {
-  // regedit reads UTF-16 .reg files whatever the code page, so that Chinese
-  // key names arrive whole.
-  char temp[MAX_PATH];
+  // regedit reads a UTF-16 file whatever the code page: Chinese names arrive whole.
+  char temp[MAX_PATH], windows[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  const std::string file = std::string(temp) + "unit-" + std::to_string(GetCurrentProcessId()) + ".reg";
-  std::wstring text = L"\xFEFF" + Wide(utf8Text);
-  WriteFile(file, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
-  char windows[MAX_PATH];
   GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string file = std::string(temp) + "unit-" + std::to_string(GetCurrentProcessId()) + ".reg";
+  const std::wstring text = L"\xFEFF" + Wide(utf8Text);
+  WriteFile(file, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
   std::string command = "\"" + std::string(windows) + "\\regedit.exe\" /s \"" + file + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     throw std::runtime_error("cannot start regedit");
@@ -105,21 +77,16 @@ void ImportReg(const std::string& utf8Text) {
 }
 
 void ImportCase(const std::string& name) {
-  std::optional<std::string> text = ReadFile(std::string(SETUP_CASES_DIR) + "\\" + name + ".reg");
-  if (!text) throw std::runtime_error("no case " + name);
-  ImportReg(text->compare(0, 3, "\xEF\xBB\xBF") == 0 ? text->substr(3) : *text);
+  std::string text = ReadFile(std::string(SETUP_CASES_DIR) + "\\" + name + ".reg").value_or("");
+  ImportReg(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
 }
 
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name) {
-  HKEY handle = nullptr;
-  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
-  std::vector<char> data(65536);
-  DWORD size = static_cast<DWORD>(data.size());
-  LSTATUS status =
-      (kRealSyscalls.RegQueryValueExA)(handle, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
-  (kRealSyscalls.RegCloseKey)(handle);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return std::string(data.data(), size > 0 && data[size - 1] == '\0' ? size - 1 : size);
+  const std::string dump = RegDump(root, key), line = key + ": " + name + " = sz:";
+  size_t at = dump.find(line);
+  if (at == std::string::npos || (at > 0 && dump[at - 1] != '\n')) return std::nullopt;
+  at += line.size();
+  return dump.substr(at, dump.find('\n', at) - at);
 }
 
 std::string RegDump(HKEY root, const std::string& key) {
@@ -131,10 +98,10 @@ std::string RegDump(HKEY root, const std::string& key) {
 void CountRegistryHandles() {
   g_openHandles = 0;
   g_counted = g_syscalls;
-  g_syscalls.RegOpenKeyA = &CountingOpenKey;
-  g_syscalls.RegOpenKeyExA = &CountingOpenKeyEx;
-  g_syscalls.RegCreateKeyA = &CountingCreateKey;
-  g_syscalls.RegCloseKey = &CountingCloseKey;
+  g_syscalls.RegOpenKeyA = &CountOpen;
+  g_syscalls.RegOpenKeyExA = &CountOpenEx;
+  g_syscalls.RegCreateKeyA = &CountCreate;
+  g_syscalls.RegCloseKey = &CountClose;
 }
 
 int OpenRegistryHandles() { return g_openHandles; }
@@ -148,22 +115,19 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string content;
-  char buffer[65536];
+  std::string content(GetFileSize(file, nullptr), '\0');
   DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
+  ::ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &got, nullptr);
   CloseHandle(file);
-  return content;
+  return content.substr(0, got);
 }
 
 void MakeFolders(const std::string& path) {
-  for (size_t pos = path.find('\\', 3);; pos = path.find('\\', pos + 1)) {
+  for (size_t pos = path.find('\\', 3); pos != std::string::npos; pos = path.find('\\', pos + 1))
     CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
-    if (pos == std::string::npos) break;
-  }
+  CreateDirectoryA(path.c_str(), nullptr);
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -183,18 +147,15 @@ void RemoveTree(const std::string& path) {
   for (const std::string& name : Names(path)) {
     const std::string child = path + "\\" + name;
     SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (GetFileAttributesA(child.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-      RemoveTree(child);
-    else
-      DeleteFileA(child.c_str());
+    if (!DeleteFileA(child.c_str())) RemoveTree(child);
   }
   RemoveDirectoryA(path.c_str());
 }
 
 std::string Ansi(const std::string& utf8) {
-  std::wstring wide = Wide(utf8);
-  int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], length, nullptr, nullptr);
+  const std::wstring wide = Wide(utf8);
+  std::string out(wide.size() * 2, '\0');
+  out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
+                                 static_cast<int>(out.size()), nullptr, nullptr));
   return out;
 }
