@@ -23,7 +23,7 @@ ensure_packages() {
     [ "$package" = wine32 ] && query=wine32:i386
     dpkg-query -W -f='${Status}' "$query" 2>/dev/null | grep -q "install ok installed" || missing+=("$query")
   done
-  if [ ${#missing[@]} -gt 0 ]; then
+  if [ "${#missing[@]}" -gt 0 ]; then
     echo "installing: ${missing[*]}"
     if ! dpkg --print-foreign-architectures | grep -qx i386; then as_root dpkg --add-architecture i386; fi
     as_root apt-get update -qq

@@ -133,7 +133,7 @@ REG
   # C:\windows\Fonts it reads.
   ln -sf /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" || status=1
   wineserver -w
-  [ $status = 0 ] || wine_sh_fail "the prefix settings could not be imported"
+  [ "$status" = 0 ] || wine_sh_fail "the prefix settings could not be imported"
 }
 
 wine_sh_quiet() {
@@ -151,7 +151,7 @@ wine_env() {
   # Exit status 2: a server already runs for this prefix, which is as good.
   local status=0
   wineserver -p || status=$?
-  [ $status = 0 ] || [ $status = 2 ] || { wine_sh_fail "cannot start wineserver for $WINEPREFIX"; return 1; }
+  [ "$status" = 0 ] || [ "$status" = 2 ] || { wine_sh_fail "cannot start wineserver for $WINEPREFIX"; return 1; }
   # Wine's background programs (services, devices, the desktop) start with
   # the first program a server runs, inherit its stdout and stderr and keep
   # them open for the server's life: `wine x.exe | grep` would never end.

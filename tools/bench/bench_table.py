@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Prints the results of scripts/bench as Markdown tables: minimum, median
-and maximum of each figure beside its floor, the scan's growth, the install's
-stages, the registry generation and the sizes of the executables.
+and maximum of each figure beside its floor (start-up on the ordinary and the
+large machines, the install), the scan's growth, the scans in-process, the
+install's stages, the registry generation and the sizes of the executables.
 
 usage: bench_table.py <results.txt> <sizes.txt>
 """
@@ -60,18 +61,24 @@ def table(header, rows):
     print()
 
 
+def count(text):
+    return "{:,}".format(int(text)) if text.isdigit() else text
+
+
 def startup_tables(timings, extra):
-    scales = [s for s in ("1x", "2x", "4x") if ("startup", "setup-" + s) in timings]
-    runs = len(timings[("startup", "setup-" + scales[0])]) if scales else 0
+    machines = [m for m in ("ordinary", "1x", "2x", "4x") if ("startup", "setup-" + m) in timings]
+    scales = [m for m in machines if m != "ordinary"]
+    runs = len(timings[("startup", "setup-" + machines[0])]) if machines else 0
     print("### Start-up: CreateProcess to the dialog visible (ms, %d runs)\n" % runs)
     rows = []
-    for scale in scales:
-        setup, floor = timings[("startup", "setup-" + scale)], timings[("startup", "floor-" + scale)]
-        keys = extra[("generate", scale)].get("keys", "?")
-        rows.append([scale, "{:,}".format(int(keys)) if keys.isdigit() else keys] + spread(setup) + spread(floor)
-                    + [ms(median(setup) - median(floor)), "%.0fx" % (median(setup) / median(floor))])
-    table(["Registry", "Keys", "SetUp min", "SetUp median", "SetUp max", "Floor min", "Floor median", "Floor max",
-           "SetUp - floor (median)", "SetUp / floor"], rows)
+    for machine in machines:
+        setup, floor = timings[("startup", "setup-" + machine)], timings[("startup", "floor-" + machine)]
+        generated = extra[("generate", machine)]
+        rows.append([machine, count(generated.get("keys", "?")), count(generated.get("products", "?")),
+                     count(generated.get("scan_calls", "?"))] + spread(setup) + spread(floor)
+                    + [ms(median(setup) - median(floor)), "%.2fx" % (median(setup) / median(floor))])
+    table(["Machine", "Keys", "Products", "Registry calls of the scan", "SetUp min", "SetUp median", "SetUp max",
+           "Floor min", "Floor median", "Floor max", "SetUp - floor (median)", "SetUp / floor"], rows)
 
     print("### Growth of the scan with the registry (medians, ms)\n")
     rows = []
@@ -87,21 +94,30 @@ def startup_tables(timings, extra):
     table(["Registry", "Registry calls of the scan", "Start-up", "Ratio to 1x", "Start-up - floor", "Ratio to 1x",
            "us per call"], rows)
 
-    if ("scan", "1x") in timings:
-        scan, walk = timings[("scan", "1x")], timings[("walk", "1x")]
-        calls = int(extra[("generate", "1x")].get("scan_calls", "0"))
-        walk_calls = int(extra[("walk", "1x")].get("calls", "0"))
-        print("### The 1x scan in-process (ms, %d runs)\n" % len(scan))
-        table(["Work", "Registry calls", "Min", "Median", "Max", "us per call"],
-              [["ScanInstalledReleases (one walk per value name)", "{:,}".format(calls)] + spread(scan)
-               + ["%.1f" % (median(scan) * 1000 / calls)],
-               ["One walk reading both values (same products: %s)" % extra[("walk", "1x")].get("products", "?"),
-                "{:,}".format(walk_calls)] + spread(walk) + ["%.1f" % (median(walk) * 1000 / walk_calls)]])
+    rows = []
+    runs = 0
+    for machine in ("ordinary", "1x"):
+        if ("scan", machine) not in timings:
+            continue
+        scan, walk = timings[("scan", machine)], timings.get(("walk", machine), [])
+        runs = len(scan)
+        calls = int(extra[("generate", machine)].get("scan_calls", "0"))
+        rows.append([machine, "ScanInstalledReleases (one walk per value name)", "{:,}".format(calls)] + spread(scan)
+                    + ["%.1f" % (median(scan) * 1000 / calls) if calls else "-"])
+        if walk:
+            walk_calls = int(extra[("walk", machine)].get("calls", "0"))
+            rows.append([machine, "One walk reading both values (same products: %s)"
+                         % extra[("walk", machine)].get("products", "?"), "{:,}".format(walk_calls)] + spread(walk)
+                        + ["%.1f" % (median(walk) * 1000 / walk_calls) if walk_calls else "-"])
+    if rows:
+        print("### The scan in-process (ms, %d runs)\n" % runs)
+        table(["Machine", "Work", "Registry calls", "Min", "Median", "Max", "us per call"], rows)
     cpu = extra.get(("cpu", "1x"))
     if cpu:
-        print("CPU time of those scans (process of its own, its start and end included): scan %s ms in-process, "
+        print("CPU time of the 1x scans (process of its own, its start and end included): scan %s ms in-process, "
               "the process %s ms wall and %s ms CPU, the wineserver %s ms CPU.\n"
-              % (cpu.get("scan_ms", "?"), cpu.get("wall_ms", "?"), cpu.get("program_ms", "?"), cpu.get("server_ms", "?")))
+              % (cpu.get("scan_ms", "?"), cpu.get("wall_ms", "?"), cpu.get("program_ms", "?"),
+                 cpu.get("server_ms", "?")))
 
 
 def install_tables(timings, extra, files):
@@ -122,12 +138,12 @@ def install_tables(timings, extra, files):
 def generation_table(extra):
     print("### Generating the registry (ms)\n")
     rows = []
-    for scale in ("1x", "2x", "4x"):
-        generated = extra.get(("generate", scale))
+    for machine in ("ordinary", "1x", "2x", "4x"):
+        generated = extra.get(("generate", machine))
         if generated:
-            rows.append(["bench_registry generate " + scale, generated.get("keys"), generated.get("created"),
+            rows.append(["bench_registry generate " + machine, generated.get("keys"), generated.get("created"),
                          generated.get("clear_ms"), generated.get("create_ms"),
-                         extra[("generate-wall", scale)]["value"]])
+                         extra[("generate-wall", machine)]["value"]])
     if ("regimport", "1x") in extra:
         rows.append(["regedit /s of the 1x keys (.reg file)", extra[("generate", "1x")].get("keys"),
                      extra[("generate", "1x")].get("keys"), "", "", extra[("regimport", "1x")]["value"]])

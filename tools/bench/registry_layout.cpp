@@ -1,15 +1,17 @@
-// The large machine's AutoCAD keys: release keys named as AutoCAD names
-// them, three products each, and groups of settings keys beside them.
+// The benchmark machines' AutoCAD keys: release keys named as AutoCAD names
+// them, with their product keys; on the ordinary machine the settings keys
+// below each product, on the large one groups of settings keys beside them.
 #include "registry_layout.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <unordered_map>
 
 namespace bench {
 namespace {
 
-// Groups per release key and scale unit, and settings keys per group:
-// 40 * (1 + 49) = 2,000 further keys.
+// The large machine: groups per release key and scale unit, and settings
+// keys per group: 40 * (1 + 49) = 2,000 further keys.
 constexpr int kGroupsPerScale = 40;
 constexpr int kSettingsPerGroup = 49;
 
@@ -26,10 +28,16 @@ const Release kReleases[] = {
     {2019, "R23.0", '2'}, {2020, "R23.1", '3'}, {2021, "R24.0", '4'}, {2022, "R24.1", '5'},
     {2023, "R24.2", '6'}, {2024, "R24.3", '7'}, {2025, "R25.0", '8'}, {2026, "R25.1", '9'}};
 
-const struct {
+struct Product {
   const char* code;
   const char* name;
-} kProducts[] = {{"001", "AutoCAD"}, {"004", "AutoCAD Architecture"}, {"005", "AutoCAD Mechanical"}};
+};
+
+const Product kProducts[] = {{"001", "AutoCAD"}, {"004", "AutoCAD Architecture"}, {"005", "AutoCAD Mechanical"}};
+
+// The ordinary machine: these releases, the first two products of each.
+const int kOrdinaryYears[] = {2010, 2012, 2014, 2016, 2018, 2020};
+constexpr int kOrdinaryProducts = 2;
 
 std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Text(const char* format, ...) {
@@ -44,53 +52,153 @@ std::string Text(const char* format, ...) {
   return text;
 }
 
+void VisitRelease(const std::string& releasePath, const Release& release, const KeyVisitor& visit) {
+  visit({releasePath, {{"CurVer", Text("ACAD-%c001:804", release.productLetter)}}});
+}
+
+std::string ProductFolder(const Release& release, const Product& product) {
+  return Text("C:\\Program Files\\Autodesk\\%s %d\\", product.name, release.year);
+}
+
+// A product key and the two values that make it one; returns its path.
+std::string VisitProduct(const std::string& releasePath, const Release& release, const Product& product,
+                         const KeyVisitor& visit) {
+  std::string path = releasePath + Text("\\ACAD-%c%s:804", release.productLetter, product.code);
+  visit({path,
+         {{"AcadLocation", ProductFolder(release, product)},
+          {"ProductName", Text("%s %d - Simplified Chinese", product.name, release.year)},
+          {"Language", "Simplified Chinese"},
+          {"SerialNumber", "000-00000000"}}});
+  return path;
+}
+
+// The keys AutoCAD keeps below a product key of HKEY_LOCAL_MACHINE: the
+// demand-loaded applications, the file dialog's extensions, the install's
+// own records and the like, a few values each.
+void VisitProductSettings(const std::string& productPath, const Release& release, const Product& product,
+                          const KeyVisitor& visit) {
+  const std::string folder = ProductFolder(release, product), year = std::to_string(release.year);
+  visit({productPath + "\\AdLM",
+         {{"LicenseType", "Stand-alone"}, {"ProductKey", Text("%s%c1", product.code, release.productLetter)}}});
+  visit({productPath + "\\Applications", {}});
+  const char* const applications[][3] = {{"AcadVBA", "AutoCAD VBA", "acvba.arx"},
+                                         {"AcDgnLS", "DGN Linestyle support", "AcDgnLS.dbx"},
+                                         {"AcIdViewObj", "i-drop content", "AcIdViewObj.dbx"}};
+  for (const auto& application : applications)
+    visit({productPath + "\\Applications\\" + application[0],
+           {{"DESCRIPTION", application[1]}, {"LOADCTRLS", "14"}, {"LOADER", folder + application[2]}}});
+  visit({productPath + "\\AutodeskApps", {{"Path", folder + "AutodeskApps\\"}, {"Enabled", "1"}}});
+  visit({productPath + "\\Capabilities",
+         {{"ApplicationName", product.name},
+          {"ApplicationDescription", Text("%s %d", product.name, release.year)},
+          {"ApplicationIcon", folder + "acad.exe,0"}}});
+  visit({productPath + "\\Components", {{"ACAD", "1"}, {"Express Tools", "1"}, {"Samples", "0"}}});
+  visit({productPath + "\\FileNavExtensions",
+         {{"ACPROJECT", "AcPp.FileNavExtension"}, {"ACSHEETSET", "AcSm.FileNavExtension"}}});
+  visit({productPath + "\\Install",
+         {{"InstallFolder", folder},
+          {"InstallDate", year + "-03-14"},
+          {"ProductCode", Text("{5783F2D7-%c%s-0804-0000-7107D70F3DB4}", release.productLetter, product.code)}}});
+  visit({productPath + "\\Language Packs", {{"0804", "Simplified Chinese"}}});
+  visit({productPath + "\\Migration", {{"MigrationDone", "1"}, {"Source", ""}}});
+  visit({productPath + "\\ObjectDBX", {{"ObjectDBXPath", folder}, {"Version", release.key + 1}}});
+  visit({productPath + "\\SpecialFolders",
+         {{"Support", folder + "Support\\"}, {"Fonts", folder + "Fonts\\"}, {"Drv", folder + "Drv\\"}}});
+}
+
 }  // namespace
 
 const char kAcadRootPath[] = "SOFTWARE\\Autodesk\\AutoCAD";
 
-void ForEachLayoutKey(int scale, int fromScale, const std::string& root,
-                      const std::function<void(const LayoutKey&)>& visit) {
-  if (fromScale <= 0) visit({root, {}});
-  for (const Release& release : kReleases) {
-    std::string releasePath = root + "\\" + release.key;
-    if (fromScale <= 0) {
-      visit({releasePath, {{"CurVer", Text("ACAD-%c001:804", release.productLetter)}}});
-      for (const auto& product : kProducts)
-        visit({releasePath + Text("\\ACAD-%c%s:804", release.productLetter, product.code),
-               {{"AcadLocation", Text("C:\\Program Files\\Autodesk\\%s %d\\", product.name, release.year)},
-                {"ProductName", Text("%s %d - Simplified Chinese", product.name, release.year)},
-                {"Language", "Simplified Chinese"},
-                {"SerialNumber", "000-00000000"}}});
+Layout OrdinaryLayout() {
+  return [](const std::string& root, const KeyVisitor& visit) {
+    visit({root, {}});
+    for (const Release& release : kReleases) {
+      bool installed = false;
+      for (int year : kOrdinaryYears) installed = installed || year == release.year;
+      if (!installed) continue;
+      std::string releasePath = root + "\\" + release.key;
+      VisitRelease(releasePath, release, visit);
+      for (int i = 0; i < kOrdinaryProducts; ++i) {
+        const Product& product = kProducts[i];
+        VisitProductSettings(VisitProduct(releasePath, release, product, visit), release, product, visit);
+      }
     }
-    for (int group = kGroupsPerScale * (fromScale > 0 ? fromScale : 0) + 1; group <= kGroupsPerScale * scale;
-         ++group) {
-      std::string groupPath = releasePath + Text("\\Component%03d", group);
-      visit({groupPath, {{"Version", Text("%d.%d", release.year, group)}}});
-      for (int setting = 1; setting <= kSettingsPerGroup; ++setting)
-        visit({groupPath + Text("\\Setting%02d", setting),
-               {{"Value", Text("setting %d of component %d", setting, group)}, {"Enabled", "1"}}});
-    }
-  }
+  };
 }
 
-LayoutSize SizeOfLayout(int scale) {
+Layout LargeLayout(int scale, int fromScale) {
+  return [scale, fromScale](const std::string& root, const KeyVisitor& visit) {
+    if (fromScale <= 0) visit({root, {}});
+    for (const Release& release : kReleases) {
+      std::string releasePath = root + "\\" + release.key;
+      if (fromScale <= 0) {
+        VisitRelease(releasePath, release, visit);
+        for (const Product& product : kProducts) VisitProduct(releasePath, release, product, visit);
+      }
+      for (int group = kGroupsPerScale * (fromScale > 0 ? fromScale : 0) + 1; group <= kGroupsPerScale * scale;
+           ++group) {
+        std::string groupPath = releasePath + Text("\\Component%03d", group);
+        visit({groupPath, {{"Version", Text("%d.%d", release.year, group)}}});
+        for (int setting = 1; setting <= kSettingsPerGroup; ++setting)
+          visit({groupPath + Text("\\Setting%02d", setting),
+                 {{"Value", Text("setting %d of component %d", setting, group)}, {"Enabled", "1"}}});
+      }
+    }
+  };
+}
+
+namespace {
+
+struct TreeKey {
+  bool hasLocation = false;
+  bool hasName = false;
+  std::vector<size_t> children;
+};
+
+// The calls of one FindValueInTree walk for one value name through a key and
+// what lies below it: open, value read and close, and where the value is
+// missing the subkey count and, per subkey, its enumeration and its walk.
+long WalkCalls(const std::vector<TreeKey>& tree, size_t at, bool location) {
+  const TreeKey& key = tree[at];
+  if (location ? key.hasLocation : key.hasName) return 3;
+  long calls = 4;
+  for (size_t child : key.children) calls += 1 + WalkCalls(tree, child, location);
+  return calls;
+}
+
+}  // namespace
+
+LayoutSize SizeOfLayout(const Layout& layout) {
   LayoutSize size;
-  ForEachLayoutKey(scale, 0, kAcadRootPath, [&](const LayoutKey& key) {
+  std::vector<TreeKey> tree;
+  std::unordered_map<std::string, size_t> byPath;
+  layout(kAcadRootPath, [&](const LayoutKey& key) {
     ++size.keys;
     size.values += static_cast<long>(key.values.size());
-    for (const auto& value : key.values)
-      if (value.first == "ProductName") ++size.products;
+    TreeKey node;
+    for (const auto& value : key.values) {
+      node.hasLocation = node.hasLocation || value.first == "AcadLocation";
+      node.hasName = node.hasName || value.first == "ProductName";
+    }
+    if (node.hasLocation && node.hasName) ++size.products;
+    tree.push_back(node);
+    size_t slash = key.path.rfind('\\');
+    if (slash != std::string::npos) {
+      auto parent = byPath.find(key.path.substr(0, slash));
+      if (parent != byPath.end()) tree[parent->second].children.push_back(tree.size() - 1);
+    }
+    byPath.emplace(key.path, tree.size() - 1);
   });
-  // Both walks stop at a product key (3 calls each) and pass through every
-  // other key below a release key (4 calls plus one per subkey, each).
-  const long groups = kGroupsPerScale * scale, products = sizeof kProducts / sizeof kProducts[0];
-  const long releaseKey = 3 + 2 * (4 + products + groups);
-  const long perRelease = releaseKey + products * 6 + groups * 2 * (4 + kSettingsPerGroup) +
-                          groups * kSettingsPerGroup * 2 * 4;
-  const long releases = sizeof kReleases / sizeof kReleases[0];
-  // The native root: HKEY_LOCAL_MACHINE opened and closed, the root opened,
-  // counted and closed; the missing Wow6432Node root: three calls.
-  size.scanCalls = 5 + 3 + releases * perRelease;
+  // The missing Wow6432Node root: HKEY_LOCAL_MACHINE opened and closed, the
+  // root's open failing. The native root: HKEY_LOCAL_MACHINE opened and
+  // closed, the root opened, counted and closed; per release key its name
+  // read, the key opened and closed, and the two walks (AcadLocation, then
+  // ProductName) starting from it.
+  size.scanCalls = 3 + 5;
+  if (!tree.empty())
+    for (size_t release : tree[0].children)
+      size.scanCalls += 1 + 2 + WalkCalls(tree, release, true) + WalkCalls(tree, release, false);
   return size;
 }
 
