@@ -7,8 +7,20 @@
 
 namespace {
 
-constexpr COLORREF kBackgroundColour = 9884330;  // light green, RGB(170, 210, 150)
-constexpr COLORREF kHeaderColour = 2639370;      // dark green, RGB(10, 70, 40)
+constexpr COLORREF kBackgroundColour = RGB(170, 210, 150);  // light green
+constexpr COLORREF kHeaderColour = RGB(10, 70, 40);         // dark green
+
+// The release table's check-box ids are the dialog's, row by row.
+constexpr int kCheckBoxIds[kReleaseCount] = {
+    IDC_ACAD2007, IDC_ACAD2008, IDC_ACAD2009, IDC_ACAD2010, IDC_ACAD2011, IDC_ACAD2012, IDC_ACAD2013,
+    IDC_ACAD2014, IDC_ACAD2015, IDC_ACAD2016, IDC_ACAD2017, IDC_ACAD2018, IDC_ACAD2019, IDC_ACAD2020,
+    IDC_ACAD2021, IDC_ACAD2022, IDC_ACAD2023, IDC_ACAD2024, IDC_ACAD2025, IDC_ACAD2026};
+constexpr bool CheckBoxIdsMatch() {
+  for (int k = 0; k < kReleaseCount; ++k)
+    if (kAcadReleases[k].checkBoxId != kCheckBoxIds[k] || kAcadReleases[k].year != kFirstReleaseYear + k) return false;
+  return true;
+}
+static_assert(CheckBoxIdsMatch(), "kAcadReleases and res/resource.h disagree on a release's check box");
 
 CButton Dlg_Setup::*const kCheckBoxes[kReleaseCount] = {
     &Dlg_Setup::m_chkAcad2007, &Dlg_Setup::m_chkAcad2008, &Dlg_Setup::m_chkAcad2009, &Dlg_Setup::m_chkAcad2010,
@@ -135,7 +147,7 @@ BOOL Dlg_Setup::OnInitDialog() {
     m_strTitle.Format("%s.%d", soFar.GetString(), day);
   m_strEdition.Format("( %d位 AutoCAD版 )", g_nBuildBits);
 
-  HINSTANCE iconModule = AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_SETUP), MAKEINTRESOURCEA(14));
+  HINSTANCE iconModule = AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_SETUP), RT_GROUP_ICON);
   HICON icon = ::LoadIconA(iconModule, MAKEINTRESOURCEA(IDI_SETUP));
   if (icon != nullptr) ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
@@ -162,12 +174,12 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   pDC->SetTextColor(0);
   if (id != IDC_TARGET_PATH) pDC->SetBkMode(TRANSPARENT);
   if (id == IDC_TITLE) {
-    if (m_fontTitle.GetSafeHandle() == nullptr) m_fontTitle.CreateFont(14, 0, 0, 0, 600, 0, 0, 0, 0, 0, 0, 0, 0, "宋体");
+    if (m_fontTitle.GetSafeHandle() == nullptr) m_fontTitle.CreateFont(14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "宋体");
     pDC->SelectObject(&m_fontTitle);
     pDC->SetTextColor(kHeaderColour);
   } else if (id == IDC_EDITION) {
     if (m_fontEdition.GetSafeHandle() == nullptr)
-      m_fontEdition.CreateFont(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "宋体");
+      m_fontEdition.CreateFont(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "宋体");
     pDC->SelectObject(&m_fontEdition);
     pDC->SetTextColor(kHeaderColour);
   }
