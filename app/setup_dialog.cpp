@@ -174,7 +174,8 @@ HBRUSH Dlg_Setup::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   pDC->SetTextColor(0);
   if (id != IDC_TARGET_PATH) pDC->SetBkMode(TRANSPARENT);
   if (id == IDC_TITLE) {
-    if (m_fontTitle.GetSafeHandle() == nullptr) m_fontTitle.CreateFont(14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "宋体");
+    if (m_fontTitle.GetSafeHandle() == nullptr)
+      m_fontTitle.CreateFont(14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "宋体");
     pDC->SelectObject(&m_fontTitle);
     pDC->SetTextColor(kHeaderColour);
   } else if (id == IDC_EDITION) {

@@ -94,5 +94,6 @@ void CAcadInventory::FindValueInTree(HKEY parent, const char* subkeyName, CStrin
     m_aFoundValues.Add(CString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
     return;
   }
-  ForEachSubkey(key.Get(), [&](const char* name) { FindValueInTree(key.Get(), name, relativePath + name + "\\", basePath); });
+  ForEachSubkey(key.Get(),
+                [&](const char* name) { FindValueInTree(key.Get(), name, relativePath + name + "\\", basePath); });
 }
