@@ -66,7 +66,8 @@ void ImportReg(const std::string& utf8Text) {
   const std::wstring text = L"\xFEFF" + Wide(utf8Text);
   WriteFile(file, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
   std::string command = "\"" + std::string(windows) + "\\regedit.exe\" /s \"" + file + "\"";
-  STARTUPINFOA startup{sizeof startup};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     throw std::runtime_error("cannot start regedit");

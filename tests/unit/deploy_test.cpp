@@ -55,7 +55,9 @@ TEST_F(Deploy, PayloadIsFoundBesideTheProgramOnly) {
     if (row.found.empty()) machine.answers = {IDOK};
     CString found;
     EXPECT_EQ(!row.found.empty(), FindDataFolder(found));
-    if (!row.found.empty()) EXPECT_EQ(machine.Path(row.found), found.str());
+    if (!row.found.empty()) {
+      EXPECT_EQ(machine.Path(row.found), found.str());
+    }
   }
   ASSERT_EQ(2u, machine.boxes.size());
   EXPECT_EQ("未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !", machine.boxes[0].text);

@@ -61,7 +61,9 @@ TEST(FolderDialogue, AcceptsAsksCreatesOrSaysWhyNot) {
       EXPECT_EQ("SetUp", box.caption) << "the program's name";
       EXPECT_EQ(box.text.find("does not exist") != std::string::npos ? 36u : 48u, box.style);
     }
-    if (row.created || row.result == -1 || row.result == FolderNotCreated) EXPECT_EQ(row.created, Exists(row.path));
+    if (row.created || row.result == -1 || row.result == FolderNotCreated) {
+      EXPECT_EQ(row.created, Exists(row.path));
+    }
   }
 }
 
