@@ -1,6 +1,7 @@
 // The test machine: its folder, environment, message boxes and program path.
 #include "machine.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -17,6 +18,8 @@ int WINAPI AnswerBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     return answer;
   }
   ADD_FAILURE() << "unexpected message box: " << g_machine->boxes.back().text;
+  // A box that keeps coming back whatever it is answered would never end.
+  if (g_machine->boxes.size() > 100) std::abort();
   // The answer that ends what the box asks for.
   switch (style & 0xF) {
     case MB_ABORTRETRYIGNORE: return IDABORT;
