@@ -40,8 +40,9 @@ ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
 locked=$WINEPREFIX/drive_c/e2e-locked
 mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
-export E2E_SETUP_EXE=$TESTS/app/SetUp.exe
-export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
+export E2E_SETUP_EXE=$TESTS/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
+# The 64-bit edition, when this run built it (not in a quick run).
+[ -f "$BUILD/win64/app/SetUp.exe" ] && export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
 run_tests() {  # <suite> <program> [gtest options]
   local suite=$1 program=$2
   shift 2
