@@ -2,6 +2,7 @@
 // painted (its two header fonts are made once, not at every colour request).
 #include <algorithm>
 
+#include "acad_inventory.h"
 #include "machine.h"
 #include "setup_dialog.h"
 
@@ -60,6 +61,41 @@ TEST(SetupDialog, GdiObjectsStayFlatOverAThousandRepaints) {
   ASSERT_TRUE(g_seen.visible) << "the dialog was not shown, so not painted";
   EXPECT_LE(g_seen.afterThousandPaints, g_seen.afterFirstPaint + 8)
       << "GDI objects grew from " << g_seen.afterFirstPaint << " to " << g_seen.afterThousandPaints;
+}
+
+// The notice of missing rights, answered Yes: the setup starts again with
+// the verb that asks for elevation, and this dialog closes.
+std::string g_verb, g_file;
+HINSTANCE WINAPI RecordStart(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  g_verb = verb ? verb : "";
+  g_file = file ? file : "";
+  return reinterpret_cast<HINSTANCE>(33);  // started
+}
+
+class NoticeDialog : public Dlg_Setup {
+ protected:
+  BOOL OnInitDialog() override {
+    BOOL result = Dlg_Setup::OnInitDialog();
+    m_bAcad2014 = TRUE;
+    if (!ReportMissingRights()) EndDialog(IDOK);
+    return result;
+  }
+};
+
+TEST(SetupDialog, MissingRightsOfferToStartTheSetupAgainElevated) {
+  Machine machine;
+  machine.SetProgramPath("C:\\download\\SetUp.exe");
+  g_syscalls.ShellExecuteA = &RecordStart;
+  theInventory.m_bInstallIncomplete[2014 - 2007] = true;
+  machine.answers = {IDYES};
+  NoticeDialog dialog;
+  EXPECT_EQ(IDCANCEL, dialog.DoModal());
+  theInventory.m_bInstallIncomplete[2014 - 2007] = false;
+  ASSERT_EQ(1u, machine.boxes.size());
+  EXPECT_NE(std::string::npos, machine.boxes[0].text.find("AutoCAD2014"));
+  EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), machine.boxes[0].style);
+  EXPECT_EQ("runas", g_verb);
+  EXPECT_EQ("C:\\download\\SetUp.exe", g_file);
 }
 
 }  // namespace
