@@ -1,5 +1,6 @@
 // What product code includes to reach the machine and the framework: the
-// backend's Win32 operations and our stand-ins for the framework's classes.
+// Win32 operations (through the call table) and our stand-ins for the
+// framework's classes.
 #pragma once
 
 #include "afx_exception.h"

@@ -1,7 +1,7 @@
 // The framework's window object and the controls the logic folders use:
 // CWnd with its message map, CButton and CProgressCtrl, message boxes. The
-// parts that need a real window system are implemented by the win32 backend
-// only (platform/win32/wnd.cpp); the host build uses the rest.
+// window operations are in platform/win32/wnd.cpp, the rest in
+// platform/common/wnd_core.cpp.
 #pragma once
 
 #include <map>

@@ -1,5 +1,5 @@
-// The parts of CWnd and its controls that need no window system of their
-// own: handles, messages, message boxes. Both builds use them.
+// The parts of CWnd and its controls that need no window operations of
+// their own: message maps, handles, messages, message boxes.
 #include <cstring>
 
 #include "afx_wnd.h"
