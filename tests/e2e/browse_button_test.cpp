@@ -33,7 +33,6 @@ class Browse : public e2e::SetupTest {
 // after a folder was created beside one on the path, as in C:\e2e.
 TEST_F(Browse, OpensAtTheTargetWithItsPathBoxAndCancelChangesNothing) {
   HWND browser = OpenBrowser("C:\\windows");
-  Shot("browser", browser);
   EXPECT_EQ("C:\\windows", ReadControl(browser, kPathBox).text);
   EXPECT_TRUE(OkEnabled(browser));
   const RECT tree = ReadControl(browser, kTree).screen, box = ReadControl(browser, kPathBox).screen;
@@ -52,18 +51,17 @@ TEST_F(Browse, OpensAtTheTargetWithItsPathBoxAndCancelChangesNothing) {
 
 TEST_F(Browse, TypedFolderIsCheckedThenCreatedAfterYes) {
   HWND browser = OpenBrowser(Folder());
-  // Cut to the 259 characters of the path buffer, the long one would be valid.
-  for (const std::string& bad : {Folder() + "\\nul.txt", Folder() + "\\" + std::string(300, 'x')}) {
-    uidriver::SetText(browser, kPathBox, bad);
-    uidriver::MessageBoxInfo box = PressOk(browser);
-    EXPECT_EQ("The folder:\n\n" + bad + "\n\nis invalid. Please reenter.", box.text);
-    Answer(box, box.buttons.at(0).first);
-    EXPECT_EQ(bad, ReadControl(browser, kPathBox).text) << "the text stays for correction";
-  }
+  // Cut to the 259 characters of the path buffer, this one would be valid.
+  const std::string tooLong = Folder() + "\\" + std::string(300, 'x');
+  uidriver::SetText(browser, kPathBox, tooLong);
+  uidriver::MessageBoxInfo box = PressOk(browser);
+  EXPECT_EQ("The folder:\n\n" + tooLong + "\n\nis invalid. Please reenter.", box.text);
+  Answer(box, box.buttons.at(0).first);
+  EXPECT_EQ(tooLong, ReadControl(browser, kPathBox).text) << "the text stays for correction";
   const std::string wanted = Folder() + "\\new\\deeper";
   uidriver::SetText(browser, kPathBox, wanted);
   for (int answer : {IDNO, IDYES}) {
-    uidriver::MessageBoxInfo box = PressOk(browser);
+    box = PressOk(browser);
     EXPECT_EQ("The folder:\n\n" + wanted + "\n\ndoes not exist. Do you want the folder to be created?", box.text);
     EXPECT_FALSE(IsWindowEnabled(browser)) << "the box belongs to the browser";
     Answer(box, answer);

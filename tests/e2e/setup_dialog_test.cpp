@@ -31,7 +31,6 @@ class SetupDialog : public e2e::SetupTest {
 };
 
 TEST_F(SetupDialog, WithoutAutoCadEveryBoxAndInstallAreDisabled) {
-  RemoveTree("C:\\Tavrin");
   HWND dialog = StartSetup();
   EXPECT_EQ(u8"批打印软件 V2025.06.12", ReadControl(dialog, 1013).text);
   EXPECT_EQ(u8"( 32位 AutoCAD版 )", ReadControl(dialog, 1024).text);
@@ -75,15 +74,9 @@ TEST_F(SetupDialog, The64BitEditionShowsEveryBox) {
   BOOL wow64 = FALSE;
   if (setup64.empty() || (sizeof(void*) == 4 && (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)))
     GTEST_SKIP() << "needs the 64-bit edition and a 64-bit Windows";
-  // AutoCAD 2020 in the 64-bit registry view, where the 64-bit edition looks.
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\AutoCAD\\R23.1\\P", 0, nullptr, 0,
-                                           KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr));
-  for (const auto& [name, value] : {std::pair<const wchar_t*, std::wstring>{L"AcadLocation", L"C:\\A2020"},
-                                    {L"ProductName", L"AutoCAD 2020"}})
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  // AutoCAD 2020 in the 64-bit registry view (regedit of the Windows folder is 64-bit).
+  ImportReg("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R23.1\\P]\n"
+            "\"AcadLocation\"=\"C:\\\\A2020\"\n\"ProductName\"=\"AutoCAD 2020\"\n");
   ASSERT_TRUE(CopyFileA(setup64.c_str(), (Folder() + "\\SetUp.exe").c_str(), FALSE));
   HWND dialog = StartSetup();
   EXPECT_EQ(u8"( 64位 AutoCAD版 )", ReadControl(dialog, 1024).text);

@@ -1,4 +1,5 @@
-// The test machine: its folder, environment, message boxes and program path.
+// The test machine: its folder, environment, message boxes and program path,
+// and the helper processes a test starts.
 #include "machine.h"
 
 #include <cstdlib>
@@ -8,10 +9,10 @@ namespace {
 
 Machine* g_machine = nullptr;
 std::string g_programPath;
-int g_sandboxCount = 0;
+int g_machineCount = 0;
 
-int WINAPI AnswerBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  g_machine->boxes.push_back(ShownBox{owner, text ? text : "", caption ? caption : "", style});
+int WINAPI AnswerBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
+  g_machine->boxes.push_back(ShownBox{text ? text : "", caption ? caption : "", style});
   if (!g_machine->answers.empty()) {
     int answer = g_machine->answers.front();
     g_machine->answers.pop_front();
@@ -39,19 +40,6 @@ DWORD WINAPI ProgramPath(HMODULE module, LPSTR buffer, DWORD size) {
   return length < size ? length : size;
 }
 
-std::string Environment(const char* name, bool* present) {
-  char value[32768];
-  DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-  *present = length > 0 && length < sizeof value;
-  return *present ? std::string(value, length) : std::string();
-}
-
-void RemoveAutoCadKeys() {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk");
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk");
-  RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
-}
-
 }  // namespace
 
 Machine::Machine() {
@@ -59,11 +47,9 @@ Machine::Machine() {
   g_machine = this;
   g_programPath.clear();
   RestoreCalls();
-  m_appData = Environment("APPDATA", &m_hadAppData);
-  char cwd[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, cwd);
-  m_currentDirectory = cwd;
-  m_root = "C:\\setup-tests\\t" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_sandboxCount);
+  const char* appData = getenv("APPDATA");  // the CRT's copy: as the process started
+  m_appData = appData ? appData : "";
+  m_root = "C:\\setup-tests\\t" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_machineCount);
   RemoveTree(m_root);
   MakeFolders(m_root);
 }
@@ -71,8 +57,8 @@ Machine::Machine() {
 Machine::~Machine() {
   RestoreSyscalls();
   AfxSetModalOwner(nullptr);
-  SetCurrentDirectoryA(m_currentDirectory.c_str());
-  SetEnvironmentVariableA("APPDATA", m_hadAppData ? m_appData.c_str() : nullptr);
+  SetCurrentDirectoryA("C:\\");  // a folder of the machine's would stay behind
+  SetEnvironmentVariableA("APPDATA", m_appData.empty() ? nullptr : m_appData.c_str());
   RemoveTree(m_root);
   RemoveAutoCadKeys();
   g_machine = nullptr;
@@ -90,30 +76,23 @@ void Machine::RestoreCalls() {
   if (!g_programPath.empty()) g_syscalls.GetModuleFileNameA = &ProgramPath;
 }
 
-TestProcess::TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile) {
-  m_exePath = folder + "\\" + exeName;
-  if (!CopyFileA(SETUP_TEST_PROCESS_EXE, m_exePath.c_str(), FALSE)) throw std::runtime_error("cannot copy " + m_exePath);
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "SetupTestProcessReady");
-  ResetEvent(ready);
-  std::string commandLine = "\"" + m_exePath + "\"";
-  if (!heldFile.empty()) commandLine += " --hold \"" + heldFile + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  if (!CreateProcessA(m_exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                      &startup, &m_process)) {
-    CloseHandle(ready);
-    throw std::runtime_error("cannot start " + m_exePath);
-  }
-  HANDLE waits[2] = {ready, m_process.hProcess};
-  DWORD which = WaitForMultipleObjects(2, waits, FALSE, 20000);
-  CloseHandle(ready);
-  if (which != WAIT_OBJECT_0) throw std::runtime_error("the helper process did not start: " + m_exePath);
+std::string MarkedYears(const bool (&flags)[20]) {
+  std::string years;
+  for (int k = 0; k < 20; ++k) years += flags[k] ? std::to_string(2007 + k) : "";
+  return years;
 }
 
-TestProcess::~TestProcess() {
-  TerminateProcess(m_process.hProcess, 0);
-  WaitForSingleObject(m_process.hProcess, 20000);
-  CloseHandle(m_process.hThread);
-  CloseHandle(m_process.hProcess);
-  DeleteFileA(m_exePath.c_str());
+TestProcess::TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile) {
+  const std::string exe = folder + "\\" + exeName;
+  if (!CopyFileA(SETUP_TEST_PROCESS_EXE, exe.c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "SetupTestProcessReady");
+  ResetEvent(ready);
+  uidriver::StartOptions options;
+  options.workdir = folder;
+  if (!heldFile.empty()) options.args = {"--hold", heldFile};
+  m_process = uidriver::Process::Start(exe, options);
+  HANDLE waits[2] = {ready, m_process.Handle()};
+  DWORD which = WaitForMultipleObjects(2, waits, FALSE, 20000);
+  CloseHandle(ready);
+  if (which != WAIT_OBJECT_0) throw std::runtime_error("the helper process did not start: " + exe);
 }

@@ -1,7 +1,8 @@
 // A fresh machine for one in-process test, under Wine: a folder of its own,
 // no AutoCAD keys, the call table restored, and message boxes answered from a
 // queue the test fills (a box nobody expected fails the test). Everything it
-// made is removed again at the end.
+// made is removed again at the end. Below it, the registry and file helpers
+// that the in-process and the end-to-end tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +13,9 @@
 #include <vector>
 
 #include "afx.h"
+#include "ui_driver.h"
 
 struct ShownBox {
-  HWND owner;
   std::string text, caption;
   UINT style;
 };
@@ -39,14 +40,20 @@ class Machine {
   void RestoreCalls();
 
  private:
-  std::string m_root;
-  std::string m_appData, m_currentDirectory;
-  bool m_hadAppData = false;
+  std::string m_root, m_appData;
 };
 
+// The releases whose flag is set, as years, 2007 first: "20102014".
+std::string MarkedYears(const bool (&flags)[20]);
+// The text of tests/cases/<file> in the program's code page.
+std::string CaseFile(const std::string& file);
+// UTF-8 text (u8 literals, case files) in the program's code page.
+std::string Ansi(const std::string& utf8);
+
 // Registry, by root and key path.
-void ImportReg(const std::string& utf8Text);  // .reg text, through regedit
-void ImportCase(const std::string& name);     // tests/cases/<name>.reg
+void ImportReg(const std::string& text);  // .reg text in the code page, through regedit
+void ImportCase(const std::string& name);  // tests/cases/<name>.reg
+void RemoveAutoCadKeys();                  // of HKLM (both views) and HKCU
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name);
 // Every key and value below key, one per line: "key" for a key, "key: name =
 // sz:text" or "= dword:n" or "= hex(type):bytes" for a value.
@@ -64,19 +71,14 @@ void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> Names(const std::string& folder);
-// UTF-8 text (u8 literals, case files) in the program's code page.
-std::string Ansi(const std::string& utf8);
 
 // A helper process started as folder\exeName (acad.exe, say), optionally
 // holding heldFile open without sharing; ended when the object goes.
 class TestProcess {
  public:
   TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile = "");
-  ~TestProcess();
-  TestProcess(const TestProcess&) = delete;
-  TestProcess& operator=(const TestProcess&) = delete;
+  ~TestProcess() { m_process.Terminate(); }
 
  private:
-  PROCESS_INFORMATION m_process{};
-  std::string m_exePath;
+  uidriver::Process m_process;
 };

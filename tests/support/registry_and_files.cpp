@@ -1,5 +1,5 @@
-// Registry and file helpers of the tests: .reg imports through regedit,
-// dumps and reads, a count of open registry handles, and plain files.
+// Registry and file helpers of the tests: case files, .reg imports through
+// regedit, dumps and reads, a count of open registry handles, plain files.
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -49,37 +49,48 @@ void DumpInto(HKEY root, const std::string& key, std::string* out) {
   (kRealSyscalls.RegCloseKey)(handle);
 }
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size())));
-  return wide;
-}
-
 }  // namespace
 
-void ImportReg(const std::string& utf8Text) {
-  // regedit reads a UTF-16 file whatever the code page: Chinese names arrive whole.
+std::string CaseFile(const std::string& file) {
+  return Ansi(ReadFile(std::string(SETUP_CASES_DIR) + "\\" + file).value_or("<no " + file + ">"));
+}
+
+std::string Ansi(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size())));
+  std::string out(wide.size() * 2, '\0');
+  out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
+                                 static_cast<int>(out.size()), nullptr, nullptr));
+  return out;
+}
+
+void ImportReg(const std::string& text) {
+  // regedit reads a UTF-16 file as it stands; in one of the code page it
+  // would widen the bytes of hex(1) and hex(7) values.
   char temp[MAX_PATH], windows[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   GetWindowsDirectoryA(windows, MAX_PATH);
   const std::string file = std::string(temp) + "unit-" + std::to_string(GetCurrentProcessId()) + ".reg";
-  const std::wstring text = L"\xFEFF" + Wide(utf8Text);
-  WriteFile(file, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
-  std::string command = "\"" + std::string(windows) + "\\regedit.exe\" /s \"" + file + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    throw std::runtime_error("cannot start regedit");
-  WaitForSingleObject(process.hProcess, 60000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  std::wstring wide(text.size() + 1, L'\xFEFF');
+  wide.resize(1 + MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[1], static_cast<int>(text.size())));
+  WriteFile(file, std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t)));
+  uidriver::StartOptions options;
+  options.args = {"/s", file};
+  uidriver::Process::Start(std::string(windows) + "\\regedit.exe", options).WaitExit(60000);
   DeleteFileA(file.c_str());
 }
 
-void ImportCase(const std::string& name) {
-  std::string text = ReadFile(std::string(SETUP_CASES_DIR) + "\\" + name + ".reg").value_or("");
-  ImportReg(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
+void ImportCase(const std::string& name) { ImportReg(CaseFile(name + ".reg")); }
+
+void RemoveAutoCadKeys() {
+  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    HKEY software = nullptr;
+    if ((kRealSyscalls.RegOpenKeyExA)(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software)) continue;
+    RegDeleteTreeA(software, "Autodesk");
+    RegDeleteTreeA(software, "Wow6432Node\\Autodesk");
+    (kRealSyscalls.RegCloseKey)(software);
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
 }
 
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name) {
@@ -151,12 +162,4 @@ void RemoveTree(const std::string& path) {
     if (!DeleteFileA(child.c_str())) RemoveTree(child);
   }
   RemoveDirectoryA(path.c_str());
-}
-
-std::string Ansi(const std::string& utf8) {
-  const std::wstring wide = Wide(utf8);
-  std::string out(wide.size() * 2, '\0');
-  out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
-                                 static_cast<int>(out.size()), nullptr, nullptr));
-  return out;
 }

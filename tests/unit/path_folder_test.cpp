@@ -6,11 +6,11 @@
 namespace {
 
 TEST(FolderForm, EachPathChecksAsItsRowSays) {
-  const std::string rows = ReadFile(std::string(SETUP_CASES_DIR) + "\\folder_forms.txt").value_or("");
+  const std::string rows = CaseFile("folder_forms.txt");
   int checked = 0;
   for (size_t at = 0, end; at < rows.size(); at = end + 1) {
     end = rows.find('\n', at);
-    std::string row = rows.substr(at, end - at), path = Ansi(row.substr(0, row.rfind('\t')));
+    std::string row = rows.substr(at, end - at), path = row.substr(0, row.rfind('\t'));
     if (row.empty() || row[0] == '#') continue;
     for (size_t tab; (tab = path.find("<tab>")) != std::string::npos;) path.replace(tab, 5, "\t");
     EXPECT_EQ(row.back() - '0', CheckOrCreateFolder(path.c_str(), 1)) << row;
@@ -20,50 +20,40 @@ TEST(FolderForm, EachPathChecksAsItsRowSays) {
   EXPECT_EQ(FolderInvalid, CheckOrCreateFolder(nullptr, 1));
 }
 
-std::string Question(const std::string& path) {
-  return "The folder:\n\n" + path + "\n\ndoes not exist. Do you want the folder to be created?";
-}
-std::string Invalid(const std::string& path) { return "The folder:\n\n" + path + "\n\nis invalid. Please reenter."; }
-std::string NotCreated(const std::string& path) {
-  return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
+// A box of the dialogue by its kind: Q asks to create, I says invalid, N not created.
+std::string BoxText(char kind, const std::string& path) {
+  return "The folder:\n\n" + path + "\n\n" +
+         (kind == 'Q'   ? "does not exist. Do you want the folder to be created?"
+          : kind == 'I' ? "is invalid. Please reenter."
+                        : "can not be created. Please double check.");
 }
 
 TEST(FolderDialogue, AcceptsAsksCreatesOrSaysWhyNot) {
   Machine machine;
   machine.SetProgramPath("C:\\download\\SetUp.exe");
   WriteFile(machine.Path("file"));
-  const std::string deep = machine.Path(Ansi(u8"新\\批打印"));
-  const struct {
-    std::string path;
-    std::deque<int> answers;
-    int result;
-    std::vector<std::string> texts;
-    bool created;
-  } rows[] = {
-      {machine.Root(), {}, 0, {}, false},
-      {machine.Path("file"), {}, 0, {}, false},
-      {deep, {IDYES}, 0, {Question(deep)}, true},
-      {machine.Path("no"), {IDNO}, -1, {Question(machine.Path("no"))}, false},
-      {machine.Path("bad|name"), {IDOK}, 1, {Invalid(machine.Path("bad|name"))}, false},
-      {machine.Path("nul"), {IDOK}, 1, {Invalid(machine.Path("nul"))}, false},  // a device answers as present
-      {"Q:\\x", {IDYES, IDOK}, 2, {Question("Q:\\x"), NotCreated("Q:\\x")}, false},
-      {machine.Path("file\\sub"), {IDYES, IDOK}, 2, {Question(machine.Path("file\\sub")), NotCreated(machine.Path("file\\sub"))}, false},
+  const struct { std::string path; std::deque<int> answers; int result; std::string boxes; bool created; } rows[] = {
+      {machine.Root(), {}, 0, "", false},
+      {machine.Path("file"), {}, 0, "", false},
+      {machine.Path(Ansi(u8"新\\批打印")), {IDYES}, 0, "Q", true},
+      {machine.Path("no"), {IDNO}, -1, "Q", false},
+      {machine.Path("bad|name"), {IDOK}, 1, "I", false},
+      {machine.Path("nul"), {IDOK}, 1, "I", false},  // a device answers as present
+      {"Q:\\x", {IDYES, IDOK}, 2, "QN", false},
+      {machine.Path("file\\sub"), {IDYES, IDOK}, 2, "QN", false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
     machine.boxes.clear();
     machine.answers = row.answers;
     EXPECT_EQ(row.result, ConfirmFolder(row.path.c_str()));
-    std::vector<std::string> texts;
-    for (const ShownBox& box : machine.boxes) texts.push_back(box.text);
-    EXPECT_EQ(row.texts, texts);
-    for (const ShownBox& box : machine.boxes) {
-      EXPECT_EQ("SetUp", box.caption) << "the program's name";
-      EXPECT_EQ(box.text.find("does not exist") != std::string::npos ? 36u : 48u, box.style);
+    ASSERT_EQ(row.boxes.size(), machine.boxes.size());
+    for (size_t i = 0; i < row.boxes.size(); ++i) {
+      EXPECT_EQ(BoxText(row.boxes[i], row.path), machine.boxes[i].text);
+      EXPECT_EQ("SetUp", machine.boxes[i].caption) << "the program's name";
+      EXPECT_EQ(row.boxes[i] == 'Q' ? 36u : 48u, machine.boxes[i].style);
     }
-    if (row.created || row.result == -1 || row.result == FolderNotCreated) {
-      EXPECT_EQ(row.created, Exists(row.path));
-    }
+    if (row.boxes[0] == 'Q') EXPECT_EQ(row.created, Exists(row.path));
   }
 }
 

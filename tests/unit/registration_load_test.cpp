@@ -19,14 +19,9 @@ class LoadRegistration : public testing::Test {
     inventory.RegisterSelectedReleases(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11],
                                        f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
   }
-  std::string Loader(int year, const char* product, const std::string& subkey) {
-    return RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R" + std::to_string(year) + "\\" + product +
-                                                 "\\Applications\\" + subkey, "LOADER").value_or("<none>");
-  }
-  std::string Incomplete() const {
-    std::string years;
-    for (int k = 0; k < kReleaseCount; ++k) years += inventory.m_bInstallIncomplete[k] ? std::to_string(2007 + k) : "";
-    return years;
+  static std::string Loader(const std::string& product, const std::string& subkey) {
+    return RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R2010\\" + product + "\\Applications\\" + subkey,
+                         "LOADER").value_or("<none>");
   }
   Machine machine;
   CAcadInventory inventory;
@@ -35,14 +30,13 @@ class LoadRegistration : public testing::Test {
 TEST_F(LoadRegistration, EveryReleaseGetsItsSubkeysAndModuleNumbersAndASecondRunChangesNothing) {
   ImportCase("registration");
   inventory.ScanInstalledReleases();
-  const std::string expected = ReadFile(std::string(SETUP_CASES_DIR) + (g_nBuildBits == 64 ? "\\registration64" : "\\registration") +
-                                        ".expected.txt").value_or("");
+  const std::string expected = CaseFile(g_nBuildBits == 64 ? "registration64.expected.txt" : "registration.expected.txt");
   for (int run = 1; run <= 2; ++run) {
     Register({2007, 2008, 2009, 2010, 2011, 2012, 2013, 2014, 2015, 2016,
               2017, 2018, 2019, 2020, 2021, 2022, 2023, 2024, 2025, 2026});
     EXPECT_EQ(expected, RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk")) << "run " << run;
   }
-  EXPECT_EQ("", Incomplete());
+  EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete));
 }
 
 TEST_F(LoadRegistration, NothingSelectedTouchesNoMachineKeyButTrustedPathsStillRun) {
@@ -68,12 +62,12 @@ TEST_F(LoadRegistration, PathsOnePastTheBufferAreNotWritten) {
   inventory.m_aInstallFolders[3].Add(("C:\\" + std::string(243, 'o')).c_str());  // 260
   inventory.SetInstallPath(("C:\\" + std::string(236, 't')).c_str());             // 260 with \TR_RedavIzor2010.ARX
   Register({2010});
-  EXPECT_EQ("C:\\" + std::string(242, 'f') + "\\ACAD2010P.dll", Loader(2010, "Fits", "Tavrin2010DLLP"));
-  EXPECT_EQ("<none>", Loader(2010, "Over", "Tavrin2010DLLP"));
-  EXPECT_EQ("<none>", Loader(2010, "Fits", "TR_RedavIzor2010"));
+  EXPECT_EQ("C:\\" + std::string(242, 'f') + "\\ACAD2010P.dll", Loader("Fits", "Tavrin2010DLLP"));
+  EXPECT_EQ("<none>", Loader("Over", "Tavrin2010DLLP"));
+  EXPECT_EQ("<none>", Loader("Fits", "TR_RedavIzor2010"));
   inventory.SetInstallPath(("C:\\" + std::string(235, 't')).c_str());
   Register({2010});
-  EXPECT_EQ("C:\\" + std::string(235, 't') + "\\TR_RedavIzor2010.ARX", Loader(2010, "Fits", "TR_RedavIzor2010"));
+  EXPECT_EQ("C:\\" + std::string(235, 't') + "\\TR_RedavIzor2010.ARX", Loader("Fits", "TR_RedavIzor2010"));
 }
 
 // Writes refused for lack of rights (Wine does not enforce key permissions).
@@ -96,18 +90,17 @@ TEST_F(LoadRegistration, ARefusedWriteMarksExactlyItsRelease) {
       {"the product key refused", [] { g_syscalls.RegOpenKeyA = &OpenRefusedFor2014; }, 0},
   };
   ImportCase("registration");
+  inventory.ScanInstalledReleases();
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
-    CAcadInventory fresh;
-    fresh.ScanInstalledReleases();
-    fresh.SetInstallPath(kTarget);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R2010\\P\\Applications");
+    inventory.m_bInstallIncomplete[2014 - 2007] = false;
     g_untilRefused = row.untilRefused;
     row.install();
-    fresh.RegisterSelectedReleases(0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    Register({2010, 2014});
     machine.RestoreCalls();
-    for (int k = 0; k < kReleaseCount; ++k) EXPECT_EQ(k == 2014 - 2007, fresh.m_bInstallIncomplete[k]) << 2007 + k;
-    EXPECT_EQ("D:\\A2010\\ACAD2010P.dll", Loader(2010, "P", "Tavrin2010DLLP")) << "2010 is registered fully";
+    EXPECT_EQ("2014", MarkedYears(inventory.m_bInstallIncomplete));
+    EXPECT_EQ("D:\\A2010\\ACAD2010P.dll", Loader("P", "Tavrin2010DLLP")) << "2010 is registered fully";
   }
 }
 
