@@ -44,12 +44,12 @@ export E2E_SETUP_EXE=$TESTS/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screensh
 # The 64-bit edition, when this run built it (not in a quick run).
 [ -f "$BUILD/win64/app/SetUp.exe" ] && export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
 run_tests() {  # <suite> <program> [gtest options]
-  local suite=$1 program=$2
+  local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log
   shift 2
   "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" \
-    </dev/null >"$RESULTS/$suite.log" 2>&1
+    </dev/null >"$log" 2>&1
   local status=$?
-  grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$' "$RESULTS/$suite.log" | grep -v '^\[==========\] Running' | head -40
+  grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$' "$log" | grep -v '^\[==========\] Running' | head -40
   return $status
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace e2e {
 namespace {
 
 const char kPlantedMarker[] = "C:\\planted-dll-loaded.txt";  // left by the planted DLL
@@ -16,9 +15,6 @@ std::string Environment(const wchar_t* name) {
 }
 
 }  // namespace
-
-const char kSetupCaption[] = u8"T-批打印软件安装";
-const char kBoxCaption[] = u8"T-软件安装";
 
 std::string SetupExe(bool edition64) {
   return uidriver::WindowsPath(Environment(edition64 ? L"E2E_SETUP64_EXE" : L"E2E_SETUP_EXE"));
@@ -34,9 +30,8 @@ void SetupTest::SetUp() {
   RemoveTree(m_folder);
   MakeFolders(m_folder + "\\Data");
   ASSERT_TRUE(CopyFileW(uidriver::Widen(SetupExe()).c_str(), uidriver::Widen(m_folder + "\\SetUp.exe").c_str(), FALSE));
-  // Wine searches for a comctl32.dll found on the search path first only when
-  // told to (the test script does); Windows does so for any DLL that is no
-  // known DLL. The DLL planted here leaves kPlantedMarker if it is loaded.
+  // Told to (the test script does), Wine searches for comctl32 as Windows for
+  // any DLL that is no known DLL: the one planted here would be found.
   ASSERT_NE(nullptr, strstr(Environment(L"WINEDLLOVERRIDES").c_str(), "comctl32=n"));
   ASSERT_TRUE(CopyFileA(SETUP_PLANTED_DLL, (m_folder + "\\comctl32.dll").c_str(), FALSE));
   DeleteFileA(kPlantedMarker);
@@ -44,13 +39,10 @@ void SetupTest::SetUp() {
 
 void SetupTest::TearDown() {
   const std::string shots = uidriver::WindowsPath(Environment(L"SETUP_SCREENSHOT_DIR"));
-  if (HasFailure() && !shots.empty()) {
-    CreateDirectoryW(uidriver::Widen(shots).c_str(), nullptr);
-    try {
+  if (HasFailure() && !shots.empty()) try {
       uidriver::SaveScreenshot(nullptr, shots + "\\" + m_id + ".png");
     } catch (const uidriver::Failure&) {  // the test has failed already
     }
-  }
   m_program.Terminate();
   if (m_folder.empty()) return;
   EXPECT_FALSE(Exists(kPlantedMarker)) << "the comctl32.dll planted beside SetUp.exe was loaded";
@@ -73,5 +65,3 @@ void SetupTest::Answer(const uidriver::MessageBoxInfo& box, int button) {
   uidriver::AnswerMessageBox(box.hwnd, button);
   uidriver::WaitWindowGone(box.hwnd, kTimeoutMs);
 }
-
-}  // namespace e2e

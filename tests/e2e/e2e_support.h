@@ -7,18 +7,16 @@
 #include <string>
 
 #include "machine.h"
-#include "ui_driver.h"
 
-namespace e2e {
-
+using uidriver::ReadControl;
 // Texts of the UI driver are UTF-8: write them as u8"..." literals, since
 // plain literals are code page 936 in this build.
-extern const char kSetupCaption[];  // the setup dialog
-extern const char kBoxCaption[];    // the program's message boxes
+inline constexpr char kSetupCaption[] = u8"T-批打印软件安装";  // the setup dialog
+inline constexpr char kBoxCaption[] = u8"T-软件安装";         // the program's message boxes
 constexpr DWORD kTimeoutMs = 20000;
+constexpr int kTargetPath = 1000, kProgress = 1014, kBrowse = 1015, kInstall = 1022;  // the dialog's
 
-// SetUp.exe of this build (the 64-bit edition's with edition64), by its
-// Windows path; empty when the run has none.
+// SetUp.exe of this build (or of the 64-bit edition); empty when the run has none.
 std::string SetupExe(bool edition64 = false);
 
 // A test of SetUp.exe run from C:\e2e\<Suite>.<Test>, with Data beside it.
@@ -33,7 +31,7 @@ class SetupTest : public ::testing::Test {
   // Starts SetUp.exe in its folder and waits for the dialog.
   HWND StartSetup();
   HWND Window() const { return m_window; }
-  uidriver::Process& Program() { return m_program; }
+  DWORD Pid() const { return m_program.Id(); }
   DWORD WaitExit() { return m_program.WaitExit(kTimeoutMs); }
   // The next message box of the program with the caption, and answering one.
   uidriver::MessageBoxInfo WaitBox(const std::string& caption = kBoxCaption);
@@ -44,5 +42,3 @@ class SetupTest : public ::testing::Test {
   HWND m_window = nullptr;
   std::string m_id, m_folder;
 };
-
-}  // namespace e2e

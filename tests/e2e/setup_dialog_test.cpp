@@ -5,15 +5,12 @@
 
 namespace {
 
-using uidriver::ReadControl;
-
 // The release check boxes, 2007 first (2010 and 2011 swap their ids).
 const int kReleaseBoxes[20] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032,
                                1033, 1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042};
-constexpr int kInstall = 1022, kTargetPath = 1000;
 int Box(int year) { return kReleaseBoxes[year - 2007]; }
 
-class SetupDialog : public e2e::SetupTest {
+class SetupDialog : public SetupTest {
  protected:
   // Each release's box as visible, enabled, checked ("vex"), 2007 first.
   std::string Boxes() {
@@ -70,7 +67,7 @@ TEST_P(LeavingTheDialog, EndsTheProgramWithoutWritingAnything) {
 INSTANTIATE_TEST_SUITE_P(Ways, LeavingTheDialog, testing::Values("cancel", "escape", "close", "enter"));
 
 TEST_F(SetupDialog, The64BitEditionShowsEveryBox) {
-  const std::string setup64 = e2e::SetupExe(true);
+  const std::string setup64 = SetupExe(true);
   BOOL wow64 = FALSE;
   if (setup64.empty() || (sizeof(void*) == 4 && (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)))
     GTEST_SKIP() << "needs the 64-bit edition and a 64-bit Windows";

@@ -21,12 +21,7 @@ int WINAPI AnswerBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
   ADD_FAILURE() << "unexpected message box: " << g_machine->boxes.back().text;
   // A box that keeps coming back whatever it is answered would never end.
   if (g_machine->boxes.size() > 100) std::abort();
-  // The answer that ends what the box asks for.
-  switch (style & 0xF) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    case MB_YESNO: return IDNO;
-    default: return IDOK;
-  }
+  return (style & 0xF) == MB_ABORTRETRYIGNORE ? IDABORT : IDNO;  // what ends the box's question
 }
 
 DWORD WINAPI ProgramPath(HMODULE module, LPSTR buffer, DWORD size) {
@@ -82,17 +77,9 @@ std::string MarkedYears(const bool (&flags)[20]) {
   return years;
 }
 
-TestProcess::TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile) {
+TestProcess::TestProcess(const std::string& folder, const std::string& exeName) {
   const std::string exe = folder + "\\" + exeName;
   if (!CopyFileA(SETUP_TEST_PROCESS_EXE, exe.c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "SetupTestProcessReady");
-  ResetEvent(ready);
-  uidriver::StartOptions options;
-  options.workdir = folder;
-  if (!heldFile.empty()) options.args = {"--hold", heldFile};
-  m_process = uidriver::Process::Start(exe, options);
-  HANDLE waits[2] = {ready, m_process.Handle()};
-  DWORD which = WaitForMultipleObjects(2, waits, FALSE, 20000);
-  CloseHandle(ready);
-  if (which != WAIT_OBJECT_0) throw std::runtime_error("the helper process did not start: " + exe);
+  m_process = uidriver::Process::Start(exe);
+  if (WaitForInputIdle(m_process.Handle(), 20000) != 0) throw std::runtime_error("the helper did not start: " + exe);
 }

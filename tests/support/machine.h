@@ -1,8 +1,7 @@
 // A fresh machine for one in-process test, under Wine: a folder of its own,
 // no AutoCAD keys, the call table restored, and message boxes answered from a
-// queue the test fills (a box nobody expected fails the test). Everything it
-// made is removed again at the end. Below it, the registry and file helpers
-// that the in-process and the end-to-end tests share.
+// queue the test fills (a box nobody expected fails the test); all of it is
+// undone at the end. Below it, the helpers every test shares.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,13 +23,9 @@ class Machine {
  public:
   Machine();
   ~Machine();
-  Machine(const Machine&) = delete;
-  Machine& operator=(const Machine&) = delete;
 
-  // The test's folder, and a path below it.
-  const std::string& Root() const { return m_root; }
+  const std::string& Root() const { return m_root; }  // the test's folder
   std::string Path(const std::string& relative) const { return m_root + "\\" + relative; }
-
   // The answers the next message boxes get, in turn; every box shown.
   std::deque<int> answers;
   std::vector<ShownBox> boxes;
@@ -43,11 +38,18 @@ class Machine {
   std::string m_root, m_appData;
 };
 
-// The releases whose flag is set, as years, 2007 first: "20102014".
+// Calls call with the inventory's 20 release flags, 2007 first: 1 for each
+// year given. The releases whose flag is set, as years: "20102014".
+template <class Call>
+void ForReleases(std::initializer_list<int> years, Call call) {
+  int f[20] = {};
+  for (int year : years) f[year - 2007] = 1;
+  call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16],
+       f[17], f[18], f[19]);
+}
 std::string MarkedYears(const bool (&flags)[20]);
-// The text of tests/cases/<file> in the program's code page.
+// The text of tests/cases/<file>, and UTF-8 text, in the program's code page.
 std::string CaseFile(const std::string& file);
-// UTF-8 text (u8 literals, case files) in the program's code page.
 std::string Ansi(const std::string& utf8);
 
 // Registry, by root and key path.
@@ -63,20 +65,19 @@ std::string RegDump(HKEY root, const std::string& key);
 void CountRegistryHandles();
 int OpenRegistryHandles();
 
-// Files, by Windows path.
+// Files, by Windows path; Names lists a folder, sorted, without "." and "..".
 void WriteFile(const std::string& path, const std::string& content = "x");
 std::optional<std::string> ReadFile(const std::string& path);
 void MakeFolders(const std::string& path);
 void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
-// The names in a folder, sorted, without "." and "..".
 std::vector<std::string> Names(const std::string& folder);
 
-// A helper process started as folder\exeName (acad.exe, say), optionally
-// holding heldFile open without sharing; ended when the object goes.
+// A helper process started as folder\exeName (acad.exe, say); ended when
+// the object goes.
 class TestProcess {
  public:
-  TestProcess(const std::string& folder, const std::string& exeName, const std::string& heldFile = "");
+  TestProcess(const std::string& folder, const std::string& exeName);
   ~TestProcess() { m_process.Terminate(); }
 
  private:

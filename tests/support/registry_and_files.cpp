@@ -94,11 +94,10 @@ void RemoveAutoCadKeys() {
 }
 
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name) {
-  const std::string dump = RegDump(root, key), line = key + ": " + name + " = sz:";
-  size_t at = dump.find(line);
-  if (at == std::string::npos || (at > 0 && dump[at - 1] != '\n')) return std::nullopt;
-  at += line.size();
-  return dump.substr(at, dump.find('\n', at) - at);
+  char value[4096];
+  DWORD size = sizeof value;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size)) return std::nullopt;
+  return value;
 }
 
 std::string RegDump(HKEY root, const std::string& key) {

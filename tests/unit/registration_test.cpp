@@ -1,5 +1,7 @@
-// Load registration under HKEY_LOCAL_MACHINE, in both editions (this file
-// also runs with the 64-bit edition's settings), and under refused writes.
+// What the install writes to the registry, in both editions (this file also
+// runs with the 64-bit edition's settings): load registration, also under
+// refused writes, and the trusted paths of the user's profiles (that every
+// profile of every release is reached shows in the golden install).
 #include <cstring>
 
 #include "acad_inventory.h"
@@ -14,10 +16,7 @@ class LoadRegistration : public testing::Test {
  protected:
   LoadRegistration() { inventory.SetInstallPath(kTarget); }
   void Register(std::initializer_list<int> years) {
-    int f[20] = {};
-    for (int year : years) f[year - 2007] = 1;
-    inventory.RegisterSelectedReleases(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11],
-                                       f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
+    ForReleases(years, [&](auto... f) { inventory.RegisterSelectedReleases(f...); });
   }
   static std::string Loader(const std::string& product, const std::string& subkey) {
     return RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R2010\\" + product + "\\Applications\\" + subkey,
@@ -37,18 +36,6 @@ TEST_F(LoadRegistration, EveryReleaseGetsItsSubkeysAndModuleNumbersAndASecondRun
     EXPECT_EQ(expected, RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk")) << "run " << run;
   }
   EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete));
-}
-
-TEST_F(LoadRegistration, NothingSelectedTouchesNoMachineKeyButTrustedPathsStillRun) {
-  ImportCase("several_releases");
-  inventory.ScanInstalledReleases();
-  const std::string before = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE");
-  Register({});
-  inventory.RegisterRelease(2006);
-  inventory.RegisterRelease(2027);
-  EXPECT_EQ(before, RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE"));
-  EXPECT_EQ(kTarget, RegReadString(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\Profiles\\"
-                                                      "Drafting\\Variables", "TRUSTEDPATHS"));
 }
 
 // Each path one character past its 260-byte buffer is left unwritten, never
@@ -102,6 +89,36 @@ TEST_F(LoadRegistration, ARefusedWriteMarksExactlyItsRelease) {
     EXPECT_EQ("2014", MarkedYears(inventory.m_bInstallIncomplete));
     EXPECT_EQ("D:\\A2010\\ACAD2010P.dll", Loader("P", "Tavrin2010DLLP")) << "2010 is registered fully";
   }
+}
+
+void AddTrustedPaths(const std::string& target) {
+  CAcadInventory inventory;
+  inventory.SetInstallPath(target.c_str());
+  inventory.AddTrustedPaths();
+}
+
+TEST(TrustedPaths, EachProfileBecomesWhatItsCaseExpects) {
+  for (const auto& [name, target] : {std::pair<std::string, std::string>{"trusted_paths", "C:\\Tavrin\\T-RedavIzor"},
+                                     {"trusted_paths_dbcs", Ansi(u8"C:\\乤\\T-RedavIzor")}}) {
+    SCOPED_TRACE(name);
+    Machine machine;
+    ImportCase(name);
+    CountRegistryHandles();
+    AddTrustedPaths(target);
+    EXPECT_EQ(0, OpenRegistryHandles());
+    EXPECT_EQ(CaseFile(name + ".expected.txt"), RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk"));
+  }
+}
+
+LSTATUS WINAPI ReadRefused(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) { return ERROR_ACCESS_DENIED; }
+
+TEST(TrustedPaths, ListsThatCannotBeReadAreLeft) {
+  Machine machine;
+  ImportCase("trusted_paths");
+  const std::string before = RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
+  g_syscalls.RegQueryValueExA = &ReadRefused;
+  AddTrustedPaths("C:\\Tavrin\\T-RedavIzor");
+  EXPECT_EQ(before, RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk"));
 }
 
 }  // namespace
