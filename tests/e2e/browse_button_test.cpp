@@ -1,6 +1,6 @@
 // The Browse button end to end: the shell's folder browser with the path box
-// above its tree, opened at the typed target; a typed folder is checked,
-// created on request and handed back to the setup dialog.
+// above its tree, opened at the typed target; Cancel changes nothing, and a
+// typed folder is checked, created on request and handed back to the dialog.
 #include "e2e_support.h"
 
 namespace {
@@ -11,7 +11,6 @@ constexpr int kTree = 14145, kStatus = 14147, kPathBox = 14148;  // the browser'
 class Browse : public SetupTest {
  protected:
   HWND OpenBrowser(const std::string& target) {
-    StartSetup();
     uidriver::SetText(Window(), kTargetPath, target);
     uidriver::Click(Window(), kBrowse);
     return uidriver::WaitTopWindow(Pid(), kBrowserCaption, kTimeoutMs);
@@ -24,9 +23,10 @@ class Browse : public SetupTest {
   }
 };
 
-// C:\windows: Wine's browser fails to select a folder by path the first time
-// after a folder was created beside one on the path, as in C:\e2e.
-TEST_F(Browse, OpensAtTheTargetWithItsPathBoxAndCancelChangesNothing) {
+TEST_F(Browse, OpensAtTheTargetAndHandsBackTheFolderTyped) {
+  StartSetup();
+  // C:\windows: Wine's browser fails to select a folder by path the first
+  // time after a folder was created beside one on the path, as in C:\e2e.
   HWND browser = OpenBrowser("C:\\windows");
   EXPECT_EQ("C:\\windows", ReadControl(browser, kPathBox).text);
   const RECT tree = ReadControl(browser, kTree).screen, box = ReadControl(browser, kPathBox).screen;
@@ -40,23 +40,21 @@ TEST_F(Browse, OpensAtTheTargetWithItsPathBoxAndCancelChangesNothing) {
   uidriver::WaitWindowGone(browser, kTimeoutMs);
   EXPECT_EQ("C:\\windows", ReadControl(Window(), kTargetPath).text);
   EXPECT_FALSE(ReadControl(Window(), kInstall).enabled) << "re-evaluated: no release is installed";
-}
 
-TEST_F(Browse, TypedFolderIsCheckedThenCreatedAfterYes) {
-  HWND browser = OpenBrowser(Folder());
+  browser = OpenBrowser(Folder());
   // Cut to the 259 characters of the path buffer, this one would be valid.
   const std::string tooLong = Folder() + "\\" + std::string(300, 'x');
-  uidriver::MessageBoxInfo box = Enter(browser, tooLong);
-  EXPECT_EQ("The folder:\n\n" + tooLong + "\n\nis invalid. Please reenter.", box.text);
-  Answer(box, box.buttons.at(0).first);
+  uidriver::MessageBoxInfo answer = Enter(browser, tooLong);
+  EXPECT_EQ("The folder:\n\n" + tooLong + "\n\nis invalid. Please reenter.", answer.text);
+  Answer(answer, answer.buttons.at(0).first);
   EXPECT_EQ(tooLong, ReadControl(browser, kPathBox).text) << "the text stays for correction";
   const std::string wanted = Folder() + "\\new\\deeper";
-  for (int answer : {IDNO, IDYES}) {
-    box = Enter(browser, wanted);
-    EXPECT_EQ("The folder:\n\n" + wanted + "\n\ndoes not exist. Do you want the folder to be created?", box.text);
+  for (int button : {IDNO, IDYES}) {
+    answer = Enter(browser, wanted);
+    EXPECT_EQ("The folder:\n\n" + wanted + "\n\ndoes not exist. Do you want the folder to be created?", answer.text);
     EXPECT_FALSE(IsWindowEnabled(browser)) << "the box belongs to the browser";
-    Answer(box, answer);
-    EXPECT_EQ(answer == IDYES, Exists(wanted));
+    Answer(answer, button);
+    EXPECT_EQ(button == IDYES, Exists(wanted));
   }
   uidriver::WaitWindowGone(browser, kTimeoutMs);
   EXPECT_EQ(wanted, ReadControl(Window(), kTargetPath).text) << "the accepted folder, exactly as typed";

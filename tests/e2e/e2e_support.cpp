@@ -9,9 +9,8 @@ namespace {
 const char kPlantedMarker[] = "C:\\planted-dll-loaded.txt";  // left by the planted DLL
 
 std::string Environment(const wchar_t* name) {
-  wchar_t value[32768];
-  DWORD length = GetEnvironmentVariableW(name, value, 32768);
-  return length > 0 && length < 32768 ? uidriver::Narrow(std::wstring(value, length)) : std::string();
+  const wchar_t* value = _wgetenv(name);
+  return value ? uidriver::Narrow(value) : "";
 }
 
 }  // namespace

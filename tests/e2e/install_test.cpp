@@ -10,13 +10,7 @@
 
 namespace {
 
-const std::string kCases = SETUP_CASES_DIR;
-
-std::string AppData() {
-  char path[MAX_PATH] = "";
-  GetEnvironmentVariableA("APPDATA", path, MAX_PATH);
-  return path;
-}
+const std::string kCases = SETUP_CASES_DIR, kAppData = getenv("APPDATA");
 
 // Every file below folder with its content, a line each.
 std::string Files(const std::string& folder) {
@@ -34,7 +28,7 @@ std::string Files(const std::string& folder) {
 std::string Outcome() {
   return RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
          RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk") + Files("C:\\Tavrin") + Files("C:\\e2e-acad") + "%APPDATA%" +
-         Files(AppData() + "\\Tavrin").substr(AppData().size());
+         Files(kAppData + "\\Tavrin").substr(kAppData.size());
 }
 
 class Install : public SetupTest {
@@ -43,7 +37,7 @@ class Install : public SetupTest {
     SetupTest::SetUp();
     if (IsSkipped()) return;
     for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
-    RemoveTree(AppData() + "\\Tavrin");
+    RemoveTree(kAppData + "\\Tavrin");
     for (const char* folder : {"AutoCAD 2008\\Drv", "AutoCAD 2008\\Fonts", "AutoCAD 2010\\Fonts",
                                "AutoCAD Mechanical 2010\\Fonts", "AutoCAD 2014\\Fonts", "AutoCAD 2018\\Fonts"})
       MakeFolders(std::string("C:\\e2e-acad\\") + folder);
@@ -57,9 +51,8 @@ class Install : public SetupTest {
     ASSERT_TRUE(ReadControl(Window(), IDOK).visible) << "the finished page did not come";
   }
   static std::string Loader2010() {
-    return RegReadString(HKEY_LOCAL_MACHINE,
-                         "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\Applications\\TR_RedavIzor2010", "LOADER")
-        .value_or("<none>");
+    const char key[] = "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\Applications\\TR_RedavIzor2010";
+    return RegReadString(HKEY_LOCAL_MACHINE, key, "LOADER").value_or("<none>");
   }
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
-#include <vector>
 
 #include "machine.h"
 
@@ -30,22 +29,18 @@ void DumpInto(HKEY root, const std::string& key, std::string* out) {
   HKEY handle = nullptr;
   if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
   *out += key + "\n";
-  std::vector<char> name(16384), data(65536);
-  DWORD nameSize = 16384, dataSize = 65536, type = 0;
-  for (DWORD i = 0; RegEnumValueA(handle, i, name.data(), &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                  &dataSize) == ERROR_SUCCESS;
-       ++i, nameSize = 16384, dataSize = 65536) {
-    std::string bytes(data.data(), dataSize), shown = "hex(" + std::to_string(type) + "):";
+  static char name[16384], data[65536];  // each used up before the walk goes deeper
+  DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+  for (DWORD i = 0; !RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+       ++i, nameSize = sizeof name, dataSize = sizeof data) {
+    std::string bytes(data, dataSize), shown = "hex(" + std::to_string(type) + "):";
     for (unsigned char byte : bytes) shown += "0123456789abcdef"[byte >> 4], shown += "0123456789abcdef"[byte & 15];
-    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + std::string(bytes.c_str());
-    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data.data()));
-    *out += key + ": " + std::string(name.data(), nameSize) + " = " + shown + "\n";
+    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + bytes.substr(0, dataSize - 1);
+    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data));
+    *out += key + ": " + std::string(name, nameSize) + " = " + shown + "\n";
   }
-  for (DWORD i = 0; nameSize = 16384,
-             (kRealSyscalls.RegEnumKeyExA)(handle, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) ==
-                 ERROR_SUCCESS;
-       ++i)
-    DumpInto(root, key + "\\" + std::string(name.data(), nameSize), out);
+  for (DWORD i = 0; nameSize = sizeof name, !(kRealSyscalls.RegEnumKeyExA)(handle, i, name, &nameSize, 0, 0, 0, 0); ++i)
+    DumpInto(root, key + "\\" + std::string(name, nameSize), out);
   (kRealSyscalls.RegCloseKey)(handle);
 }
 
