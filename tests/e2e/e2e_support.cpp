@@ -20,7 +20,7 @@ std::string SetupExe(bool edition64) {
 }
 
 void SetupTest::SetUp() {
-  if (SetupExe().empty()) GTEST_SKIP() << "no SetUp.exe named in E2E_SETUP_EXE";
+  ASSERT_FALSE(SetupExe().empty()) << "no SetUp.exe named in E2E_SETUP_EXE";
   RemoveAutoCadKeys();
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   m_id = std::string(test->test_suite_name()) + "." + test->name();

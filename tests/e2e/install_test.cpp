@@ -35,7 +35,6 @@ class Install : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    if (IsSkipped()) return;
     for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
     RemoveTree(kAppData + "\\Tavrin");
     for (const char* folder : {"AutoCAD 2008\\Drv", "AutoCAD 2008\\Fonts", "AutoCAD 2010\\Fonts",
@@ -122,31 +121,27 @@ INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
                                          Typed{"Q:\\x", u8"C:\\e2e-target\\批打印\\插件",
                                                u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor"}));
 
-TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndTheNextClickInstalls) {
+// AutoCAD runs and holds a file of the target: the warning comes once, the
+// next click installs until the held file cannot be copied, and Abort ends
+// the program with nothing registered.
+TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   ImportCase("several_releases");
   TestProcess acad(Folder(), "acad.exe");
+  MakeFolders("C:\\Tavrin\\T-RedavIzor");
+  HANDLE held = CreateFileA("C:\\Tavrin\\T-RedavIzor\\readme.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   HWND dialog = StartSetup();
   uidriver::Click(dialog, kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
   EXPECT_EQ(u8"请关闭AutoCAD后再进行安装 !", box.text);
   Answer(box, IDOK);
-  EXPECT_FALSE(Exists("C:\\Tavrin"));
+  EXPECT_EQ(std::vector<std::string>{"readme.txt"}, Names("C:\\Tavrin\\T-RedavIzor")) << "nothing was copied";
   uidriver::Click(dialog, kInstall);
-  WaitForFinishedPage();
-}
-
-TEST_F(Install, AbortedCopyEndsTheProgramWithNothingRegistered) {
-  ImportCase("several_releases");
-  MakeFolders("C:\\Tavrin\\T-RedavIzor");  // and a file in it held open, as AutoCAD holds its files
-  HANDLE held = CreateFileA("C:\\Tavrin\\T-RedavIzor\\readme.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  HWND dialog = StartSetup();
-  uidriver::Click(dialog, kInstall);
-  uidriver::MessageBoxInfo box = WaitBox();
-  EXPECT_EQ(3u, box.buttons.size());
+  box = WaitBox();
+  EXPECT_EQ(3u, box.buttons.size()) << box.text;
   Answer(box, IDABORT);
   EXPECT_EQ(0u, WaitExit());
-  EXPECT_EQ("<none>", Loader2010());
   CloseHandle(held);
+  EXPECT_EQ("<none>", Loader2010());
 }
 
 // An AutoCAD folder the user may not write: the box names the release once,

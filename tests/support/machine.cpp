@@ -40,8 +40,8 @@ DWORD WINAPI ProgramPath(HMODULE module, LPSTR buffer, DWORD size) {
 Machine::Machine() {
   RemoveAutoCadKeys();
   g_machine = this;
-  g_programPath.clear();
-  RestoreCalls();
+  RestoreSyscalls();
+  g_syscalls.MessageBoxA = &AnswerBox;
   const char* appData = getenv("APPDATA");  // the CRT's copy: as the process started
   m_appData = appData ? appData : "";
   m_root = "C:\\setup-tests\\t" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_machineCount);
@@ -63,12 +63,6 @@ Machine::~Machine() {
 void Machine::SetProgramPath(const std::string& path) {
   g_programPath = path;
   g_syscalls.GetModuleFileNameA = &ProgramPath;
-}
-
-void Machine::RestoreCalls() {
-  RestoreSyscalls();
-  g_syscalls.MessageBoxA = &AnswerBox;
-  if (!g_programPath.empty()) g_syscalls.GetModuleFileNameA = &ProgramPath;
 }
 
 std::string MarkedYears(const bool (&flags)[20]) {

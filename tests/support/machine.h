@@ -31,8 +31,6 @@ class Machine {
   std::vector<ShownBox> boxes;
   // Makes GetModuleFileNameA(NULL) report this path, cut as Windows cuts it.
   void SetProgramPath(const std::string& path);
-  // Puts the call table back as the machine set it up.
-  void RestoreCalls();
 
  private:
   std::string m_root, m_appData;

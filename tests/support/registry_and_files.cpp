@@ -1,7 +1,10 @@
 // Registry and file helpers of the tests: case files, .reg imports through
 // regedit, dumps and reads, a count of open registry handles, plain files.
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 #include "machine.h"
@@ -62,16 +65,13 @@ std::string Ansi(const std::string& utf8) {
 void ImportReg(const std::string& text) {
   // regedit reads a UTF-16 file as it stands; in one of the code page it
   // would widen the bytes of hex(1) and hex(7) values.
-  char temp[MAX_PATH], windows[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string file = std::string(temp) + "unit-" + std::to_string(GetCurrentProcessId()) + ".reg";
+  const std::string file = "C:\\windows\\temp\\import-" + std::to_string(GetCurrentProcessId()) + ".reg";
   std::wstring wide(text.size() + 1, L'\xFEFF');
   wide.resize(1 + MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[1], static_cast<int>(text.size())));
   WriteFile(file, std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t)));
   uidriver::StartOptions options;
   options.args = {"/s", file};
-  uidriver::Process::Start(std::string(windows) + "\\regedit.exe", options).WaitExit(60000);
+  uidriver::Process::Start("C:\\windows\\regedit.exe", options).WaitExit(60000);
   DeleteFileA(file.c_str());
 }
 
@@ -112,29 +112,19 @@ void CountRegistryHandles() {
 
 int OpenRegistryHandles() { return g_openHandles; }
 
+// The C runtime opens files by their code-page names, with sharing.
 void WriteFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
-  DWORD written = 0;
-  ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream file(path, std::ios::binary);
+  if (!(file << content)) throw std::runtime_error("cannot write " + path);
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string content(GetFileSize(file, nullptr), '\0');
-  DWORD got = 0;
-  ::ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &got, nullptr);
-  CloseHandle(file);
-  return content.substr(0, got);
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-void MakeFolders(const std::string& path) {
-  for (size_t pos = path.find('\\', 3); pos != std::string::npos; pos = path.find('\\', pos + 1))
-    CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
-  CreateDirectoryA(path.c_str(), nullptr);
-}
+void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -78,6 +78,7 @@ TEST_F(LoadRegistration, ARefusedWriteMarksExactlyItsRelease) {
   };
   ImportCase("registration");
   inventory.ScanInstalledReleases();
+  const SyscallTable calls = g_syscalls;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R2010\\P\\Applications");
@@ -85,7 +86,7 @@ TEST_F(LoadRegistration, ARefusedWriteMarksExactlyItsRelease) {
     g_untilRefused = row.untilRefused;
     row.install();
     Register({2010, 2014});
-    machine.RestoreCalls();
+    g_syscalls = calls;
     EXPECT_EQ("2014", MarkedYears(inventory.m_bInstallIncomplete));
     EXPECT_EQ("D:\\A2010\\ACAD2010P.dll", Loader("P", "Tavrin2010DLLP")) << "2010 is registered fully";
   }
