@@ -73,7 +73,7 @@ std::string MarkedYears(const bool (&flags)[20]) {
 
 TestProcess::TestProcess(const std::string& folder, const std::string& exeName) {
   const std::string exe = folder + "\\" + exeName;
-  if (!CopyFileA(SETUP_TEST_PROCESS_EXE, exe.c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);
+  if (!CopyFileA(SETUP_EXE, exe.c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);
   m_process = uidriver::Process::Start(exe);
-  if (WaitForInputIdle(m_process.Handle(), 20000) != 0) throw std::runtime_error("the helper did not start: " + exe);
+  if (WaitForInputIdle(m_process.Handle(), 20000) != 0) throw std::runtime_error(exe + " did not start");
 }

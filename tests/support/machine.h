@@ -71,8 +71,8 @@ void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
 std::vector<std::string> Names(const std::string& folder);
 
-// A helper process started as folder\exeName (acad.exe, say); ended when
-// the object goes.
+// A program that idles until it is ended, started as folder\exeName
+// (acad.exe, say): SetUp.exe itself, waiting for its user.
 class TestProcess {
  public:
   TestProcess(const std::string& folder, const std::string& exeName);
