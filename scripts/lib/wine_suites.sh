@@ -41,8 +41,11 @@ locked=$WINEPREFIX/drive_c/e2e-locked
 mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
 export E2E_SETUP_EXE=$TESTS/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
-# The 64-bit edition, when this run built it (not in a quick run).
-[ -f "$BUILD/win64/app/SetUp.exe" ] && export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
+# The 64-bit edition, when this run built it (not in a quick run) and the
+# prefix is a 64-bit one.
+setup64=
+[ -f "$BUILD/win64/app/SetUp.exe" ] && setup64=$BUILD/win64/app/SetUp.exe
+[ "$kind" = win64 ] && export E2E_SETUP64_EXE=$setup64
 run_tests() {  # <suite> <program> [gtest options]
   local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log
   shift 2
@@ -74,5 +77,5 @@ if ! wine_prefix_init "$BUILD/wine/prefix-win64" win64 || ! wine_env; then
   exit 1
 fi
 say "suite: e2e64"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" run_tests e2e64 e2e_tests.exe --gtest_filter='SetupDialog.*64*'
+E2E_SETUP64_EXE=$setup64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" run_tests e2e64 e2e_tests.exe --gtest_filter='SetupDialog.*64*'
 codes+=("e2e64=$?")

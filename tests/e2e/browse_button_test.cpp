@@ -1,6 +1,5 @@
-// The Browse button end to end: the shell's folder browser with the path box
-// above its tree, opened at the typed target; Cancel changes nothing, and a
-// typed folder is checked, created on request and handed back to the dialog.
+// The Browse button: the folder browser with a path box above its tree, at
+// the target; Cancel changes nothing, a typed folder is checked and created.
 #include "e2e_support.h"
 
 namespace {

@@ -45,7 +45,6 @@ void SetupTest::TearDown() {
   m_program.Terminate();
   if (m_folder.empty()) return;
   EXPECT_FALSE(Exists(kPlantedMarker)) << "the comctl32.dll planted beside SetUp.exe was loaded";
-  RemoveAutoCadKeys();
   if (!HasFailure()) RemoveTree(m_folder);
 }
 
@@ -54,10 +53,6 @@ HWND SetupTest::StartSetup() {
   options.workdir = m_folder;
   m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", options);
   return m_window = uidriver::WaitTopWindow(m_program.Id(), kSetupCaption, kTimeoutMs);
-}
-
-uidriver::MessageBoxInfo SetupTest::WaitBox(const std::string& caption) {
-  return uidriver::WaitMessageBox(m_program.Id(), caption, kTimeoutMs);
 }
 
 void SetupTest::Answer(const uidriver::MessageBoxInfo& box, int button) {

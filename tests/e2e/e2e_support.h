@@ -1,10 +1,7 @@
-// What every end-to-end test needs: SetUp.exe of this build copied into a
-// folder of the test's own beside its payload folder Data and a planted
-// comctl32.dll that must never be loaded, no AutoCAD keys in the registry, a
-// screenshot of a failure, and no program left running.
+// What every end-to-end test needs: SetUp.exe in a folder of the test's own
+// beside its payload folder Data and a planted comctl32.dll that must never
+// be loaded, no AutoCAD keys, and no program left running.
 #pragma once
-
-#include <string>
 
 #include "machine.h"
 
@@ -19,9 +16,8 @@ constexpr int kTargetPath = 1000, kProgress = 1014, kBrowse = 1015, kInstall = 1
 // SetUp.exe of this build (or of the 64-bit edition); empty when the run has none.
 std::string SetupExe(bool edition64 = false);
 
-// A test of SetUp.exe run from C:\e2e\<Suite>.<Test>, with Data beside it.
-// A failed test leaves its folder behind, and with SETUP_SCREENSHOT_DIR set
-// a screenshot of the desktop there, <Suite>.<Test>.png.
+// A test of SetUp.exe run from C:\e2e\<Suite>.<Test>. A failed test leaves that
+// folder behind, and a screenshot <Suite>.<Test>.png in SETUP_SCREENSHOT_DIR.
 class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -34,7 +30,9 @@ class SetupTest : public ::testing::Test {
   DWORD Pid() const { return m_program.Id(); }
   DWORD WaitExit() { return m_program.WaitExit(kTimeoutMs); }
   // The next message box of the program with the caption, and answering one.
-  uidriver::MessageBoxInfo WaitBox(const std::string& caption = kBoxCaption);
+  uidriver::MessageBoxInfo WaitBox(const std::string& caption = kBoxCaption) {
+    return uidriver::WaitMessageBox(Pid(), caption, kTimeoutMs);
+  }
   void Answer(const uidriver::MessageBoxInfo& box, int button);
 
  private:

@@ -1,9 +1,8 @@
-// Fuzz target: a profile's TRUSTEDPATHS as the registry hands it over (any
-// bytes, any size up to the read buffer) taken as text, and the target folder
-// merged into it. The input is the folder, a zero byte, then the value. The
-// text is the value up to its zero, with nothing but zeros after it (text
-// behind a stray zero would be lost), and a merge that does not fit leaves
-// its buffer empty; what a merge holds is pinned by the unit tests' cases.
+// Fuzz target: a profile's TRUSTEDPATHS as the registry hands it over (the
+// input: the folder, a zero byte, then the value) taken as text, which is the
+// value up to a zero followed by zeros only (text behind a stray zero would
+// be lost), and the folder merged into it, which leaves its buffer empty when
+// it does not fit.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

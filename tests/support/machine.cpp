@@ -2,6 +2,7 @@
 // and the helper processes a test starts.
 #include "machine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -9,7 +10,6 @@ namespace {
 
 Machine* g_machine = nullptr;
 std::string g_programPath;
-int g_machineCount = 0;
 
 int WINAPI AnswerBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
   g_machine->boxes.push_back(ShownBox{text ? text : "", caption ? caption : "", style});
@@ -26,13 +26,8 @@ int WINAPI AnswerBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
 
 DWORD WINAPI ProgramPath(HMODULE module, LPSTR buffer, DWORD size) {
   if (module != nullptr) return (kRealSyscalls.GetModuleFileNameA)(module, buffer, size);
-  if (size == 0) return 0;
-  // As Windows does: a path that does not fit is cut and fills the buffer.
-  DWORD length = static_cast<DWORD>(g_programPath.size());
-  DWORD copied = length < size ? length : size - 1;
-  g_programPath.copy(buffer, copied);
-  buffer[copied] = '\0';
-  return length < size ? length : size;
+  lstrcpynA(buffer, g_programPath.c_str(), size);  // as Windows does: cut to fill the buffer
+  return std::min<DWORD>(g_programPath.size(), size);
 }
 
 }  // namespace
@@ -44,7 +39,7 @@ Machine::Machine() {
   g_syscalls.MessageBoxA = &AnswerBox;
   const char* appData = getenv("APPDATA");  // the CRT's copy: as the process started
   m_appData = appData ? appData : "";
-  m_root = "C:\\setup-tests\\t" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_machineCount);
+  m_root = "C:\\setup-test-" + std::to_string(GetCurrentProcessId());
   RemoveTree(m_root);
   MakeFolders(m_root);
 }
@@ -55,7 +50,6 @@ Machine::~Machine() {
   SetCurrentDirectoryA("C:\\");  // a folder of the machine's would stay behind
   SetEnvironmentVariableA("APPDATA", m_appData.empty() ? nullptr : m_appData.c_str());
   RemoveTree(m_root);
-  RemoveAutoCadKeys();
   g_machine = nullptr;
   EXPECT_TRUE(answers.empty()) << answers.size() << " answers left: a message box did not come";
 }

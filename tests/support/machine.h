@@ -1,7 +1,6 @@
-// A fresh machine for one in-process test, under Wine: a folder of its own,
-// no AutoCAD keys, the call table restored, and message boxes answered from a
-// queue the test fills (a box nobody expected fails the test); all of it is
-// undone at the end. Below it, the helpers every test shares.
+// A fresh machine for one in-process test: a folder of its own, no AutoCAD
+// keys, the real calls, and message boxes answered from a queue the test fills
+// (an unexpected box fails the test). Below it, the helpers all tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,8 +35,8 @@ class Machine {
   std::string m_root, m_appData;
 };
 
-// Calls call with the inventory's 20 release flags, 2007 first: 1 for each
-// year given. The releases whose flag is set, as years: "20102014".
+// Calls call with the inventory's 20 release flags, 2007 first, 1 for each
+// year given; and the years whose flag is set, as "20102014".
 template <class Call>
 void ForReleases(std::initializer_list<int> years, Call call) {
   int f[20] = {};

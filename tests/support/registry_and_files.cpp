@@ -28,25 +28,6 @@ LSTATUS WINAPI CountClose(HKEY key) {
   return (g_counted.RegCloseKey)(key);
 }
 
-void DumpInto(HKEY root, const std::string& key, std::string* out) {
-  HKEY handle = nullptr;
-  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
-  *out += key + "\n";
-  static char name[16384], data[65536];  // each used up before the walk goes deeper
-  DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-  for (DWORD i = 0; !RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
-       ++i, nameSize = sizeof name, dataSize = sizeof data) {
-    std::string bytes(data, dataSize), shown = "hex(" + std::to_string(type) + "):";
-    for (unsigned char byte : bytes) shown += "0123456789abcdef"[byte >> 4], shown += "0123456789abcdef"[byte & 15];
-    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + bytes.substr(0, dataSize - 1);
-    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data));
-    *out += key + ": " + std::string(name, nameSize) + " = " + shown + "\n";
-  }
-  for (DWORD i = 0; nameSize = sizeof name, !(kRealSyscalls.RegEnumKeyExA)(handle, i, name, &nameSize, 0, 0, 0, 0); ++i)
-    DumpInto(root, key + "\\" + std::string(name, nameSize), out);
-  (kRealSyscalls.RegCloseKey)(handle);
-}
-
 }  // namespace
 
 std::string CaseFile(const std::string& file) {
@@ -96,8 +77,22 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 }
 
 std::string RegDump(HKEY root, const std::string& key) {
-  std::string out;
-  DumpInto(root, key, &out);
+  HKEY handle = nullptr;
+  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
+  std::string out = key + "\n";
+  static char name[16384], data[65536];  // each used up before the walk goes deeper
+  DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+  for (DWORD i = 0; !RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+       ++i, nameSize = sizeof name, dataSize = sizeof data) {
+    std::string bytes(data, dataSize), shown = "hex(" + std::to_string(type) + "):";
+    for (unsigned char byte : bytes) shown += "0123456789abcdef"[byte >> 4], shown += "0123456789abcdef"[byte & 15];
+    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + bytes.substr(0, dataSize - 1);
+    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data));
+    out += key + ": " + std::string(name, nameSize) + " = " + shown + "\n";
+  }
+  for (DWORD i = 0; nameSize = sizeof name, !(kRealSyscalls.RegEnumKeyExA)(handle, i, name, &nameSize, 0, 0, 0, 0); ++i)
+    out += RegDump(root, key + "\\" + std::string(name, nameSize));
+  (kRealSyscalls.RegCloseKey)(handle);
   return out;
 }
 

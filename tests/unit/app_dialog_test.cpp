@@ -1,5 +1,5 @@
 // The setup dialog in-process: its GDI use stays flat however often it is
-// painted (its two header fonts are made once, not at every colour request).
+// painted, and the notice of missing rights starts the setup elevated.
 #include <algorithm>
 
 #include "acad_inventory.h"
@@ -52,8 +52,8 @@ TEST(SetupDialog, GdiObjectsStayFlatOverAThousandRepaints) {
   EXPECT_EQ(IDCANCEL, dialog.DoModal());
 }
 
-// The notice of missing rights, answered Yes: the setup starts again with
-// the verb that asks for elevation, and this dialog closes.
+// Yes to the notice: the setup starts again with the verb that asks for
+// elevation, and this dialog closes.
 std::string g_started;  // "verb file"
 HINSTANCE WINAPI RecordStart(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
   g_started = std::string(verb ? verb : "<open>") + " " + file;

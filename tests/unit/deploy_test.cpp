@@ -116,9 +116,9 @@ BOOL WINAPI CopyRefusedInto2014(LPCSTR source, LPCSTR destination, BOOL failIfEx
   return FALSE;
 }
 
-// What the golden install does not show: the plot driver for 2008 alone, the
-// modules of 2007 to 2050 only, a read-only file kept, no Fonts or Drv folder
-// made, a refused copy, and a payload gone by now.
+// Beyond the golden install: the plot driver for 2008 alone, modules of 2007
+// to 2050 only, a read-only file kept, no folder made, a refused copy, and a
+// payload gone by now.
 TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   CAcadInventory inventory;
   auto acadFolder = [&](int year, const std::string& name, bool subFolders = true) {

@@ -1,17 +1,18 @@
 // The folder typed or chosen in the picker: its form, name by name, and the
 // dialogue that accepts it, offers to create it or says why not.
+#include <sstream>
+
 #include "folder_check.h"
 #include "machine.h"
 
 namespace {
 
 TEST(FolderForm, EachPathChecksAsItsRowSays) {
-  const std::string rows = CaseFile("folder_forms.txt");
+  std::istringstream rows(CaseFile("folder_forms.txt"));
   int checked = 0;
-  for (size_t at = 0, end; at < rows.size(); at = end + 1) {
-    end = rows.find('\n', at);
-    std::string row = rows.substr(at, end - at), path = row.substr(0, row.rfind('\t'));
+  for (std::string row; std::getline(rows, row);) {
     if (row.empty() || row[0] == '#') continue;
+    std::string path = row.substr(0, row.rfind('\t'));
     for (size_t tab; (tab = path.find("<tab>")) != std::string::npos;) path.replace(tab, 5, "\t");
     EXPECT_EQ(row.back() - '0', CheckOrCreateFolder(path.c_str(), 1)) << row;
     ++checked;

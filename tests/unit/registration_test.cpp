@@ -1,7 +1,6 @@
 // What the install writes to the registry, in both editions (this file also
 // runs with the 64-bit edition's settings): load registration, also under
-// refused writes, and the trusted paths of the user's profiles (that every
-// profile of every release is reached shows in the golden install).
+// refused writes, and the trusted paths of the user's profiles.
 #include <cstring>
 
 #include "acad_inventory.h"
