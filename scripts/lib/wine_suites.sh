@@ -40,7 +40,7 @@ ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
 locked=$WINEPREFIX/drive_c/e2e-locked
 mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
-export E2E_SETUP_EXE=$TESTS/app/SetUp.exe SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
+export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
 # The 64-bit edition, when this run built it (not in a quick run) and the
 # prefix is a 64-bit one.
 setup64=

@@ -15,12 +15,9 @@ std::string Environment(const wchar_t* name) {
 
 }  // namespace
 
-std::string SetupExe(bool edition64) {
-  return uidriver::WindowsPath(Environment(edition64 ? L"E2E_SETUP64_EXE" : L"E2E_SETUP_EXE"));
-}
+std::string SetupExe64() { return uidriver::WindowsPath(Environment(L"E2E_SETUP64_EXE")); }
 
 void SetupTest::SetUp() {
-  ASSERT_FALSE(SetupExe().empty()) << "no SetUp.exe named in E2E_SETUP_EXE";
   RemoveAutoCadKeys();
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   m_id = std::string(test->test_suite_name()) + "." + test->name();
@@ -28,7 +25,7 @@ void SetupTest::SetUp() {
   m_folder = "C:\\e2e\\" + m_id;
   RemoveTree(m_folder);
   MakeFolders(m_folder + "\\Data");
-  ASSERT_TRUE(CopyFileW(uidriver::Widen(SetupExe()).c_str(), uidriver::Widen(m_folder + "\\SetUp.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SETUP_EXE, (m_folder + "\\SetUp.exe").c_str(), FALSE));
   // Told to (the test script does), Wine searches for comctl32 as Windows for
   // any DLL that is no known DLL: the one planted here would be found.
   ASSERT_NE(nullptr, strstr(Environment(L"WINEDLLOVERRIDES").c_str(), "comctl32=n"));
@@ -46,16 +43,4 @@ void SetupTest::TearDown() {
   if (m_folder.empty()) return;
   EXPECT_FALSE(Exists(kPlantedMarker)) << "the comctl32.dll planted beside SetUp.exe was loaded";
   if (!HasFailure()) RemoveTree(m_folder);
-}
-
-HWND SetupTest::StartSetup() {
-  uidriver::StartOptions options;
-  options.workdir = m_folder;
-  m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", options);
-  return m_window = uidriver::WaitTopWindow(m_program.Id(), kSetupCaption, kTimeoutMs);
-}
-
-void SetupTest::Answer(const uidriver::MessageBoxInfo& box, int button) {
-  uidriver::AnswerMessageBox(box.hwnd, button);
-  uidriver::WaitWindowGone(box.hwnd, kTimeoutMs);
 }

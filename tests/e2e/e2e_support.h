@@ -13,8 +13,8 @@ inline constexpr char kBoxCaption[] = u8"T-软件安装";         // the program
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kTargetPath = 1000, kProgress = 1014, kBrowse = 1015, kInstall = 1022;  // the dialog's
 
-// SetUp.exe of this build (or of the 64-bit edition); empty when the run has none.
-std::string SetupExe(bool edition64 = false);
+// SetUp.exe of the 64-bit edition; empty where the run has none.
+std::string SetupExe64();
 
 // A test of SetUp.exe run from C:\e2e\<Suite>.<Test>. A failed test leaves that
 // folder behind, and a screenshot <Suite>.<Test>.png in SETUP_SCREENSHOT_DIR.
@@ -25,7 +25,10 @@ class SetupTest : public ::testing::Test {
 
   const std::string& Folder() const { return m_folder; }
   // Starts SetUp.exe in its folder and waits for the dialog.
-  HWND StartSetup();
+  HWND StartSetup() {
+    m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", {m_folder});
+    return m_window = uidriver::WaitTopWindow(Pid(), kSetupCaption, kTimeoutMs);
+  }
   HWND Window() const { return m_window; }
   DWORD Pid() const { return m_program.Id(); }
   DWORD WaitExit() { return m_program.WaitExit(kTimeoutMs); }
@@ -33,7 +36,10 @@ class SetupTest : public ::testing::Test {
   uidriver::MessageBoxInfo WaitBox(const std::string& caption = kBoxCaption) {
     return uidriver::WaitMessageBox(Pid(), caption, kTimeoutMs);
   }
-  void Answer(const uidriver::MessageBoxInfo& box, int button);
+  void Answer(const uidriver::MessageBoxInfo& box, int button) {
+    uidriver::AnswerMessageBox(box.hwnd, button);
+    uidriver::WaitWindowGone(box.hwnd, kTimeoutMs);
+  }
 
  private:
   uidriver::Process m_program;

@@ -64,7 +64,7 @@ TEST_F(SetupDialog, EachWayOutEndsTheProgramWithoutWritingAnything) {
 }
 
 TEST_F(SetupDialog, The64BitEditionShowsEveryBox) {
-  const std::string setup64 = SetupExe(true);
+  const std::string setup64 = SetupExe64();
   if (setup64.empty()) GTEST_SKIP() << "the 64-bit edition is named only where it runs";
   // AutoCAD 2020 in the 64-bit registry view (regedit of the Windows folder is 64-bit).
   ImportReg("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R23.1\\P]\n"

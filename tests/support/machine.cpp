@@ -37,18 +37,16 @@ Machine::Machine() {
   g_machine = this;
   RestoreSyscalls();
   g_syscalls.MessageBoxA = &AnswerBox;
-  const char* appData = getenv("APPDATA");  // the CRT's copy: as the process started
-  m_appData = appData ? appData : "";
   m_root = "C:\\setup-test-" + std::to_string(GetCurrentProcessId());
   RemoveTree(m_root);
   MakeFolders(m_root);
+  SetEnvironmentVariableA("APPDATA", m_root.c_str());
 }
 
 Machine::~Machine() {
   RestoreSyscalls();
   AfxSetModalOwner(nullptr);
   SetCurrentDirectoryA("C:\\");  // a folder of the machine's would stay behind
-  SetEnvironmentVariableA("APPDATA", m_appData.empty() ? nullptr : m_appData.c_str());
   RemoveTree(m_root);
   g_machine = nullptr;
   EXPECT_TRUE(answers.empty()) << answers.size() << " answers left: a message box did not come";

@@ -1,6 +1,7 @@
-// A fresh machine for one in-process test: a folder of its own, no AutoCAD
-// keys, the real calls, and message boxes answered from a queue the test fills
-// (an unexpected box fails the test). Below it, the helpers all tests share.
+// A fresh machine for one in-process test: a folder of its own (its APPDATA
+// too), no AutoCAD keys, the real calls, and message boxes answered from a
+// queue the test fills (an unexpected box fails the test). Below it, the
+// helpers all tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +14,7 @@
 #include "afx.h"
 #include "ui_driver.h"
 
-struct ShownBox {
-  std::string text, caption;
-  UINT style;
-};
+struct ShownBox { std::string text, caption; UINT style; };
 
 class Machine {
  public:
@@ -32,7 +30,7 @@ class Machine {
   void SetProgramPath(const std::string& path);
 
  private:
-  std::string m_root, m_appData;
+  std::string m_root;
 };
 
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each

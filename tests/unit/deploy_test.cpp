@@ -12,15 +12,13 @@ namespace {
 
 typedef std::vector<std::string> Names_;
 
-// A download unpacked as pkg\SetUp.exe beside pkg\Data, a target folder, and
-// the settings below the machine's folder.
+// A download unpacked as pkg\SetUp.exe beside pkg\Data, and a target folder.
 class Deploy : public testing::Test {
  protected:
   Deploy() {
     MakeFolders(data);
     MakeFolders(target);
     machine.SetProgramPath(setup + "\\SetUp.exe");
-    SetEnvironmentVariableA("APPDATA", machine.Root().c_str());
   }
   void Payload(const Names_& names) {
     for (const std::string& name : names) WriteFile(data + "\\" + name, "payload " + name);
@@ -31,6 +29,12 @@ class Deploy : public testing::Test {
   const std::string setup = machine.Path("pkg"), data = setup + "\\Data", target = machine.Path("T-RedavIzor");
 };
 
+HANDLE WINAPI ListingRefused(LPCSTR pattern, LPWIN32_FIND_DATAA entry) {
+  if (!strstr(pattern, "*.*")) return (kRealSyscalls.FindFirstFileA)(pattern, entry);
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
 TEST_F(Deploy, PayloadIsFoundBesideTheProgramOnly) {
   const struct { std::string folder, file, program, found; } rows[] = {
       {"", "pkg\\TR_RedavIzor2010.arx", "pkg\\SetUp.exe", "pkg\\Data"},              // Data wins over the marker
@@ -39,7 +43,7 @@ TEST_F(Deploy, PayloadIsFoundBesideTheProgramOnly) {
       {"", "", "pkg\\" + std::string(300, 's') + ".exe", ""},  // a path cut by its 261-byte buffer
   };
   SetCurrentDirectoryA(setup.c_str());  // the current directory plays no part
-  machine.answers = {IDOK, IDOK, IDOK};
+  machine.answers = {IDOK, IDOK, IDOK, IDOK};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.program);
     if (!row.folder.empty()) MakeFolders(machine.Path(row.folder));
@@ -51,7 +55,10 @@ TEST_F(Deploy, PayloadIsFoundBesideTheProgramOnly) {
   }
   EXPECT_FALSE(Copy(machine.Path("fresh")));
   EXPECT_FALSE(Exists(machine.Path("fresh"))) << "nothing is made before the payload is found";
-  ASSERT_EQ(3u, machine.boxes.size());
+  machine.SetProgramPath(setup + "\\SetUp.exe");
+  g_syscalls.FindFirstFileA = &ListingRefused;
+  EXPECT_FALSE(Copy(target)) << "nor is a payload that cannot be listed taken for an empty one";
+  ASSERT_EQ(4u, machine.boxes.size());
   EXPECT_EQ("未找到安装所需的Data文件夹 !\n\n可能安装文件下载后没有解压，\n\n请解压后再执行SetUp.exe !", machine.boxes[2].text);
   EXPECT_EQ("T-软件安装", machine.boxes[2].caption);
 }
@@ -161,7 +168,6 @@ HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
 
 TEST(AcadRunning, ANameContainingAcadExeCounts) {
   Machine machine;
-  EXPECT_FALSE(IsAcadRunning());
   for (const auto& [name, running] : {std::pair<const char*, bool>{"ACAD.EXE", true}, {"xacad.exe", true}, {"acad", false}}) {
     TestProcess process(machine.Root(), name);
     EXPECT_EQ(running, IsAcadRunning()) << name;
