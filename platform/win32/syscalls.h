@@ -21,6 +21,7 @@
   X(FindFirstFileA)       \
   X(CopyFileA)            \
   X(GetModuleFileNameA)   \
+  X(GetEnvironmentVariableA) \
   X(MessageBoxA)          \
   X(ShellExecuteA)
 

@@ -32,5 +32,6 @@
 #define FindFirstFileA(...) (g_syscalls.FindFirstFileA)(__VA_ARGS__)
 #define CopyFileA(...) (g_syscalls.CopyFileA)(__VA_ARGS__)
 #define GetModuleFileNameA(...) (g_syscalls.GetModuleFileNameA)(__VA_ARGS__)
+#define GetEnvironmentVariableA(...) (g_syscalls.GetEnvironmentVariableA)(__VA_ARGS__)
 #define MessageBoxA(...) (g_syscalls.MessageBoxA)(__VA_ARGS__)
 #define ShellExecuteA(...) (g_syscalls.ShellExecuteA)(__VA_ARGS__)

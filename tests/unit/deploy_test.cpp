@@ -86,16 +86,22 @@ TEST_F(Deploy, AtMost101EntriesAreExamined) {
   EXPECT_EQ(99u, Names(target).size()) << "\".\" and \"..\" are two of the 101";
 }
 
+// As Windows may answer for a value too long for the buffer: part of it there.
+DWORD WINAPI AppDataTooLong(LPCSTR, LPSTR buffer, DWORD size) {
+  lstrcpynA(buffer, "C:\\cut", size);
+  return 400;
+}
+
 TEST_F(Deploy, SettingsGoBelowTheCurrentDriveWhenAppDataIsUnsetOrTooLong) {
   Payload({"Tavrin.Ini"});
   SetCurrentDirectoryA(machine.Root().c_str());
+  SetEnvironmentVariableA("APPDATA", nullptr);
   const std::string settings = machine.Root().substr(0, 2) + "\\Tavrin\\Tavrin.Ini";
-  const std::string tooLong = machine.Path(std::string(260, 'r'));
-  for (const char* appData : {static_cast<const char*>(nullptr), tooLong.c_str()}) {
+  for (bool tooLong : {false, true}) {
     DeleteFileA(settings.c_str());
-    SetEnvironmentVariableA("APPDATA", appData);
+    if (tooLong) g_syscalls.GetEnvironmentVariableA = &AppDataTooLong;
     EXPECT_TRUE(Copy(target));
-    EXPECT_EQ("payload Tavrin.Ini", ReadFile(settings)) << (appData ? "too long" : "unset");
+    EXPECT_EQ("payload Tavrin.Ini", ReadFile(settings)) << (tooLong ? "too long" : "unset");
   }
   RemoveTree(settings.substr(0, settings.rfind('\\')));
 }
@@ -124,8 +130,8 @@ BOOL WINAPI CopyRefusedInto2014(LPCSTR source, LPCSTR destination, BOOL failIfEx
 }
 
 // Beyond the golden install: the plot driver for 2008 alone, modules of 2007
-// to 2050 only, a read-only file kept, no folder made, a refused copy, and a
-// payload gone by now.
+// to 2050 only, a read-only file kept, no folder made, a file in use, a
+// refused copy, and a payload gone by now.
 TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   CAcadInventory inventory;
   auto acadFolder = [&](int year, const std::string& name, bool subFolders = true) {
@@ -143,13 +149,15 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   const std::string bare = acadFolder(2008, "R17.1 bare", false);
   WriteFile(r2010 + "\\itextsharp.dll", "AutoCAD's");
   SetFileAttributesA((r2010 + "\\itextsharp.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE held = CreateFileA((r2008 + "\\itextsharp.dll").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   install({2008, 2010});
+  CloseHandle(held);
   EXPECT_EQ((Names_{"ACAD2007P.dll", "ACAD2050P.dll", "Drv", "Fonts", "itextsharp.dll"}), Names(r2008));
   EXPECT_EQ("payload Tavrin.prt5", ReadFile(r2008 + "\\Drv\\pdfplot9.hdi"));
   EXPECT_EQ(Names_{}, Names(r2010 + "\\Drv"));
   EXPECT_EQ("AutoCAD's", ReadFile(r2010 + "\\itextsharp.dll")) << "a read-only file stays, silently";
   EXPECT_EQ((Names_{"ACAD2007P.dll", "ACAD2050P.dll", "itextsharp.dll"}), Names(bare));
-  EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete)) << "what is left out on purpose is no missing right";
+  EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete)) << "a file left out or in use is no missing right";
 
   acadFolder(2014, "R19.1");
   g_syscalls.CopyFileA = &CopyRefusedInto2014;
