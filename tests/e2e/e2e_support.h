@@ -6,8 +6,7 @@
 #include "machine.h"
 
 using uidriver::ReadControl;
-// Texts of the UI driver are UTF-8: write them as u8"..." literals, since
-// plain literals are code page 936 in this build.
+// The UI driver's texts are UTF-8 (u8"..."); plain literals are code page 936.
 inline constexpr char kSetupCaption[] = u8"T-批打印软件安装";  // the setup dialog
 inline constexpr char kBoxCaption[] = u8"T-软件安装";         // the program's message boxes
 constexpr DWORD kTimeoutMs = 20000;

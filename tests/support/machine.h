@@ -1,7 +1,6 @@
 // A fresh machine for one in-process test: a folder of its own (its APPDATA
 // too), no AutoCAD keys, the real calls, and message boxes answered from a
-// queue the test fills (an unexpected box fails the test). Below it, the
-// helpers all tests share.
+// queue the test fills. Below it, the helpers all tests share.
 #pragma once
 
 #include <gtest/gtest.h>

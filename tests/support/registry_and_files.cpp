@@ -1,5 +1,4 @@
-// Registry and file helpers of the tests: case files, .reg imports through
-// regedit, dumps and reads, a count of open registry handles, plain files.
+// Case files, .reg imports, registry dumps and handle counts, and plain files.
 #include <shlobj.h>
 
 #include <algorithm>

@@ -8,9 +8,8 @@
 
 namespace {
 
-// A gauge of this process's GDI objects. Wine's GetGuiResources answers 0, so
-// the high-water mark of the GDI handle table stands in: a burst of fresh
-// objects takes the freed slots first, and grows only while objects leak.
+// Wine's GetGuiResources answers 0. The GDI handle table's high-water mark
+// stands in: fresh objects take freed slots first, so it grows only by leaks.
 DWORD GdiObjectGauge() {
   HPEN probes[256];
   DWORD highest = 0;

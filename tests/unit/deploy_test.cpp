@@ -129,9 +129,8 @@ BOOL WINAPI CopyRefusedInto2014(LPCSTR source, LPCSTR destination, BOOL failIfEx
   return FALSE;
 }
 
-// Beyond the golden install: the plot driver for 2008 alone, modules of 2007
-// to 2050 only, a read-only file kept, no folder made, a file in use, a
-// refused copy, and a payload gone by now.
+// Beyond the golden install: the 2008 plot driver, modules of 2007 to 2050, a
+// read-only file, no folder made, a file in use, a refusal, a vanished payload.
 TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   CAcadInventory inventory;
   auto acadFolder = [&](int year, const std::string& name, bool subFolders = true) {
