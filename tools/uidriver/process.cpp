@@ -76,9 +76,17 @@ Process Process::Start(const std::string& exe, const StartOptions& options) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   DWORD flags = CREATE_UNICODE_ENVIRONMENT | (options.shareOutput ? 0 : DETACHED_PROCESS);
-  if (!CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags,
-                      environment.empty() ? nullptr : &environment[0], workdir.empty() ? nullptr : workdir.c_str(),
-                      &startup, &info)) {
+  auto start = [&] {
+    return CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags,
+                          environment.empty() ? nullptr : &environment[0], workdir.empty() ? nullptr : workdir.c_str(),
+                          &startup, &info);
+  };
+  bool started = start();
+  if (!started && GetLastError() == ERROR_INTERNAL_ERROR) {
+    Sleep(500);  // under load, Wine now and then fails a start with an internal error
+    started = start();
+  }
+  if (!started) {
     throw Failure("cannot start " + exe + (workdir.empty() ? "" : " in " + options.workdir) + ": error " +
                   std::to_string(GetLastError()));
   }
