@@ -64,8 +64,10 @@ codes+=("unit=$status")
 
 say "suite: e2e"
 # comctl32 searched for as Windows searches a DLL that is no known DLL, so
-# that a DLL planted beside SetUp.exe would be found (Wine prefers its own).
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" run_tests e2e e2e_tests.exe
+# that a DLL planted beside SetUp.exe would be found (Wine prefers its own);
+# wine_env sets the overrides afresh for each prefix.
+planted=comctl32=n,b
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e e2e_tests.exe
 codes+=("e2e=$?")
 chmod -R u+w "$locked"
 wine_stop
@@ -77,5 +79,5 @@ if ! wine_prefix_init "$BUILD/wine/prefix-win64" win64 || ! wine_env; then
   exit 1
 fi
 say "suite: e2e64"
-E2E_SETUP64_EXE=$setup64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b" run_tests e2e64 e2e_tests.exe --gtest_filter='SetupDialog.*64*'
+E2E_SETUP64_EXE=$setup64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e64 e2e_tests.exe --gtest_filter='SetupDialog.*64*'
 codes+=("e2e64=$?")
