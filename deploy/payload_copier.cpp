@@ -60,7 +60,7 @@ bool CPayloadCopier::CopyPayload() {
   // too long for the buffer is not created here, and each file's copy then
   // fails and is reported.
   char targetFolder[kPathBufferSize];
-  if (FormatPath260(targetFolder, "%s", m_strTargetFolder.GetString())) _mkdir(targetFolder);
+  if (FormatPath260(targetFolder, "%s", m_strTargetFolder.GetString())) CreateDirectoryA(targetFolder, nullptr);
 
   char pattern[kPathBufferSize];
   WIN32_FIND_DATAA entry;
@@ -76,7 +76,15 @@ bool CPayloadCopier::CopyPayload() {
 
   for (int index = 0;; ++index) {
     StepProgress();
-    if (index != 0 && !FindNextFileA(search, &entry)) break;
+    if (index != 0 && !FindNextFileA(search, &entry)) {
+      if (GetLastError() == ERROR_NO_MORE_FILES) break;
+      // A listing cut short by an error would leave the rest of the payload
+      // out without a word: as for a folder that cannot be listed at all,
+      // the user is told and nothing is registered.
+      FindClose(search);
+      ShowDataFolderNotFound();
+      return false;
+    }
     CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
     Route route = RouteOf(entry, name);
     if (route != Route::Skip) {

@@ -8,21 +8,35 @@ namespace {
 constexpr int kFirstModuleYear = 2007;
 constexpr int kLastModuleYear = 2050;
 constexpr int kPlotDriverReleaseIndex = 2008 - kFirstReleaseYear;
+constexpr DWORD kInTheWay = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+
+// Whether what lies around a refused copy explains the refusal: a source
+// that is missing or a folder, a destination folder that is missing or a
+// file, or a folder, a read-only or a hidden file in the destination's place
+// (Windows refuses to overwrite those). A look that is itself refused
+// explains nothing.
+bool RefusalExplained(const char* source, const char* folder, const char* destination) {
+  auto missing = [] { return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND; };
+  DWORD attributes = GetFileAttributesA(source);
+  if (attributes == INVALID_FILE_ATTRIBUTES ? missing() : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+  attributes = GetFileAttributesA(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES ? missing() : (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
+  attributes = GetFileAttributesA(destination);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kInTheWay) != 0;
+}
 
 // Copies payloadFolder\sourceName to folder\destinationName, overwriting.
 // A path too long for its buffer is skipped rather than cut. True when the
-// copy was refused for lack of rights: the source and the folder are there,
-// no read-only file was in the way, and the system denied the access.
+// copy was refused for lack of rights: the system denied the access, and
+// nothing around the copy explains it.
 bool CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
                      const char* destinationName) {
   char source[kPathBufferSize];
   char destination[kPathBufferSize];
   if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return false;
   if (!FormatPath260(destination, "%s\\%s", folder, destinationName)) return false;
-  DWORD existing = GetFileAttributesA(destination);
-  bool readOnlyInTheWay = existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY);
-  if (CopyFileA(source, destination, FALSE) || GetLastError() != ERROR_ACCESS_DENIED || readOnlyInTheWay) return false;
-  return GetPathKind(source) == PathFile && GetPathKind(folder) == PathFolder;
+  if (CopyFileA(source, destination, FALSE) || GetLastError() != ERROR_ACCESS_DENIED) return false;
+  return !RefusalExplained(source, folder, destination);
 }
 
 }  // namespace

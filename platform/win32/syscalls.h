@@ -1,5 +1,5 @@
-// The system calls of the logic that a test must be able to make fail, as one
-// table of function pointers: named entries, the real functions until a test
+// The system calls by which the logic reads or changes the machine, which a
+// test must be able to make fail, as one table of function pointers: named entries, the real functions until a test
 // replaces one. The program itself never changes the table.
 #pragma once
 
@@ -19,6 +19,11 @@
   X(RegCloseKey)          \
   X(CreateToolhelp32Snapshot) \
   X(FindFirstFileA)       \
+  X(FindNextFileA)        \
+  X(GetFileAttributesA)   \
+  X(SetFileAttributesA)   \
+  X(CreateDirectoryA)     \
+  X(DeleteFileA)          \
   X(CopyFileA)            \
   X(GetModuleFileNameA)   \
   X(GetEnvironmentVariableA) \

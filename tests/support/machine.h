@@ -35,7 +35,7 @@ class Machine {
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each
 // year given; and the years whose flag is set, as "20102014".
 template <class Call>
-void ForReleases(std::initializer_list<int> years, Call call) {
+void ForReleases(const std::vector<int>& years, Call call) {
   int f[20] = {};
   for (int year : years) f[year - 2007] = 1;
   call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16],
