@@ -47,7 +47,7 @@ std::string CaseFile(const std::string& file);
 std::string Ansi(const std::string& utf8);
 
 // Registry, by root and key path.
-void ImportReg(const std::string& text);  // .reg text in the code page, through regedit
+void ImportReg(const std::string& text);  // .reg text in the code page, into the native view
 void ImportCase(const std::string& name);  // tests/cases/<name>.reg
 void RemoveAutoCadKeys();                  // of HKLM (both views) and HKCU
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name);
