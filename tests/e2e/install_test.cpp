@@ -159,16 +159,14 @@ TEST_F(Install, WithoutRightsSaysSoAndOffersToRunAsAdministrator) {
   WaitForFinishedPage();
 }
 
-// The shipped 32-bit edition on a 64-bit Windows (a 64-bit prefix only), a
-// 64-bit AutoCAD beside 32-bit ones: it finds and writes the 32-bit view and
-// Program Files (x86) only; the 64-bit AutoCAD keeps its key and folder.
+// The shipped 32-bit edition on a 64-bit Windows (a 64-bit prefix only) beside
+// 64-bit AutoCADs: it finds and writes the 32-bit view and Program Files (x86) only.
 using Win64Wow64 = Install;
 
 TEST_F(Win64Wow64, The32BitEditionInstallsIntoThe32BitAutoCadsOnly) {
   const std::string x86 = "C:\\Program Files (x86)\\e2e-acad", x64 = "C:\\Program Files\\e2e-acad";
   for (const std::string& root : {x86, x64}) RemoveTree(root);
-  for (const std::string& fonts : {x86 + "\\AutoCAD 2010\\Fonts", x86 + "\\AutoCAD 2012\\Fonts", x64 + "\\AutoCAD 2016\\Fonts"})
-    MakeFolders(fonts);
+  for (const std::string& folder : {x86 + "\\AutoCAD 2010\\Fonts", x86 + "\\AutoCAD 2012\\Fonts", x64 + "\\AutoCAD 2016"}) MakeFolders(folder);
   WriteFile(x64 + "\\AutoCAD 2016\\acad.exe", "AutoCAD's own");
   ImportCase("wow64");
   HWND dialog = StartSetup();

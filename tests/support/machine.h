@@ -46,7 +46,7 @@ std::string MarkedYears(const bool (&flags)[20]);
 std::string CaseFile(const std::string& file);
 std::string Ansi(const std::string& utf8);
 
-// Registry, by root and key path.
+// Registry, by root and key path as stored (HKLM\SOFTWARE\Wow6432Node: the 32-bit view).
 void ImportReg(const std::string& text);  // .reg text in the code page, into the native view
 void ImportCase(const std::string& name);  // tests/cases/<name>.reg
 void RemoveAutoCadKeys();                  // of HKLM (both views) and HKCU

@@ -12,7 +12,6 @@ namespace {
 
 int g_openHandles = 0;
 SyscallTable g_counted;  // what the counting entries pass their calls on to
-constexpr DWORD kSubkey64 = 0x00010000;  // RRF_SUBKEY_WOW6464KEY, which the headers keep for Windows 10
 
 LSTATUS Counted(LSTATUS status) {
   if (status == ERROR_SUCCESS) ++g_openHandles;
@@ -43,11 +42,9 @@ std::string Ansi(const std::string& utf8) {
   return out;
 }
 
-// A case is written as the registry stores it: a key of a 64-bit Windows's
-// 32-bit view below HKLM\SOFTWARE\Wow6432Node, a native one below HKLM\SOFTWARE.
-// So it goes to the native view whatever this program's bitness (a 32-bit
-// Windows has that view only), as the helpers below read and remove keys.
-// reg.exe reads the UTF-16 file as it stands: hex(1) and hex(7) bytes unwidened.
+// A case is written as the registry stores it (a 64-bit Windows's 32-bit view
+// below HKLM\SOFTWARE\Wow6432Node), so it goes to the native view whatever our
+// bitness, as the helpers below read it; reg.exe reads the UTF-16 file as is.
 void ImportReg(const std::string& text) {
   const std::string file = "C:\\windows\\temp\\import-" + std::to_string(GetCurrentProcessId()) + ".reg";
   std::wstring wide(text.size() + 1, L'\xFEFF');
@@ -76,7 +73,7 @@ void RemoveAutoCadKeys() {
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name) {
   char value[4096];
   DWORD size = sizeof value;
-  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | kSubkey64, nullptr, value, &size)) return std::nullopt;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | 0x10000 /* RRF_SUBKEY_WOW6464KEY */, nullptr, value, &size)) return std::nullopt;
   return value;
 }
 
