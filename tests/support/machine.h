@@ -38,8 +38,7 @@ template <class Call>
 void ForReleases(std::initializer_list<int> years, Call call) {
   int f[20] = {};
   for (int year : years) f[year - 2007] = 1;
-  call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16],
-       f[17], f[18], f[19]);
+  call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
 }
 std::string MarkedYears(const bool (&flags)[20]);
 // The text of tests/cases/<file>, and UTF-8 text, in the program's code page.
