@@ -1,11 +1,11 @@
 # Runs the Wine suites under one Xvfb, as the user scripts/test chose:
 #   unit   the in-process tests against the real Win32 API
 #   e2e    SetUp.exe itself, driven through its window
-#   e2e64  where the machine runs 32-bit programs: the registry views of a
-#          64-bit Windows, both editions of SetUp.exe in a 64-bit prefix
+#   e2e64  where the machine runs 32-bit programs: a 64-bit prefix, the shipped
+#          i686 SetUp.exe through the 32-bit registry view, and the 64-bit edition
 # The tests run in a 32-bit prefix where the machine runs 32-bit programs,
 # else (their x86_64 build) in a 64-bit one. Writes each suite's exit code to
-# <results>/wine_codes for the summary.
+# <results>/wine_codes and what it ran on to <results>/<suite>/ran_on.txt.
 # usage: wine_suites.sh <root> <test build> <build> <results>
 set -uo pipefail
 ROOT=$1 TESTS=$2 BUILD=$3 RESULTS=$4
@@ -41,11 +41,25 @@ locked=$WINEPREFIX/drive_c/e2e-locked
 mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
 
 export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
-# The 64-bit edition, when this run built it (not in a quick run) and the
-# prefix is a 64-bit one.
-setup64=
-[ -f "$BUILD/win64/app/SetUp.exe" ] && setup64=$BUILD/win64/app/SetUp.exe
-[ "$kind" = win64 ] && export E2E_SETUP64_EXE=$setup64
+# Tests are chosen by name before a run, never skipped in it: Win64.* drive the
+# 64-bit edition (not built in a quick run), Win64Wow64.* the shipped i686
+# SetUp.exe in a 64-bit prefix; both need a 64-bit prefix. A test that needs
+# what this script prepares fails when it is missing.
+quick=0
+[ "${SETUP_QUICK:-0}" = 1 ] && quick=1
+export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
+if [ "$kind" = win32 ]; then
+  unit_on="win32 prefix, i686 build" e2e_on="win32 prefix, shipped i686 SetUp.exe" e2e_filter=-Win64*
+  e2e64_on="win64 prefix, shipped i686 SetUp.exe and the 64-bit edition" e2e64_filter=Win64*
+  [ $quick = 1 ] && e2e64_on="win64 prefix, shipped i686 SetUp.exe" e2e64_filter=Win64Wow64.*
+else
+  unit_on="win64 prefix, x86_64 build" e2e_on="win64 prefix, x86_64 stand-in SetUp.exe and the 64-bit edition"
+  e2e_filter=-Win64Wow64.*
+  [ $quick = 1 ] && e2e_on="win64 prefix, x86_64 stand-in SetUp.exe" e2e_filter=-Win64*
+fi
+# What each suite ran on, for the summary.
+echo "$unit_on" >"$RESULTS/unit/ran_on.txt"
+echo "$e2e_on" >"$RESULTS/e2e/ran_on.txt"
 run_tests() {  # <suite> <program> [gtest options]
   local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log
   shift 2
@@ -67,7 +81,7 @@ say "suite: e2e"
 # that a DLL planted beside SetUp.exe would be found (Wine prefers its own);
 # wine_env sets the overrides afresh for each prefix.
 planted=comctl32=n,b
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e e2e_tests.exe
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e e2e_tests.exe --gtest_filter="$e2e_filter"
 codes+=("e2e=$?")
 chmod -R u+w "$locked"
 wine_stop
@@ -79,5 +93,6 @@ if ! wine_prefix_init "$BUILD/wine/prefix-win64" win64 || ! wine_env; then
   exit 1
 fi
 say "suite: e2e64"
-E2E_SETUP64_EXE=$setup64 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e64 e2e_tests.exe --gtest_filter='SetupDialog.*64*'
+echo "$e2e64_on" >"$RESULTS/e2e64/ran_on.txt"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e64 e2e_tests.exe --gtest_filter="$e2e64_filter"
 codes+=("e2e64=$?")

@@ -11,8 +11,11 @@ inline constexpr char kSetupCaption[] = u8"T-批打印软件安装";  // the set
 inline constexpr char kBoxCaption[] = u8"T-软件安装";         // the program's message boxes
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kTargetPath = 1000, kProgress = 1014, kBrowse = 1015, kInstall = 1022;  // the dialog's
+// The release check boxes, 2007 first (2010 and 2011 swap their ids).
+inline constexpr int kReleaseBoxes[20] = {1018, 1019, 1020, 1027, 1026, 1028, 1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041, 1042};
+inline int Box(int year) { return kReleaseBoxes[year - 2007]; }
 
-// SetUp.exe of the 64-bit edition; empty where the run has none.
+// SetUp.exe of the 64-bit edition, as the test script names it.
 std::string SetupExe64();
 
 // A test of SetUp.exe run from C:\e2e\<Suite>.<Test>. A failed test leaves that
@@ -29,6 +32,14 @@ class SetupTest : public ::testing::Test {
     return m_window = uidriver::WaitTopWindow(Pid(), kSetupCaption, kTimeoutMs);
   }
   HWND Window() const { return m_window; }
+  std::string Boxes() {  // each release's box as visible, enabled, checked ("vex"), 2007 first
+    std::string states;
+    for (int year = 2007; year <= 2026; ++year) {
+      uidriver::Control box = ReadControl(Window(), Box(year));
+      states += std::string(box.visible ? "v" : "-") + (box.enabled ? "e" : "-") + (box.checked == 1 ? "x " : "- ");
+    }
+    return states;
+  }
   DWORD Pid() const { return m_program.Id(); }
   DWORD WaitExit() { return m_program.WaitExit(kTimeoutMs); }
   // The next message box of the program with the caption, and answering one.

@@ -22,12 +22,13 @@ std::string Files(const std::string& folder) {
   return out;
 }
 
-// What an install wrote: the AutoCAD keys of both roots and of the user, then
+// What an install wrote: the AutoCAD keys of both views and of the user, then
 // the files of the target, the AutoCAD folders and the settings folder.
-std::string Outcome() {
-  return RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
-         RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk") + Files("C:\\Tavrin") + Files("C:\\e2e-acad") + "%APPDATA%" +
-         Files(kAppData + "\\Tavrin").substr(kAppData.size());
+std::string Outcome(const std::vector<std::string>& acadFolders = {"C:\\e2e-acad"}) {
+  std::string out = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
+                    RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk") + Files("C:\\Tavrin");
+  for (const std::string& folder : acadFolders) out += Files(folder);
+  return out + "%APPDATA%" + Files(kAppData + "\\Tavrin").substr(kAppData.size());
 }
 
 class Install : public SetupTest {
@@ -156,6 +157,23 @@ TEST_F(Install, WithoutRightsSaysSoAndOffersToRunAsAdministrator) {
   ASSERT_EQ(2u, box.buttons.size());
   Answer(box, IDNO);
   WaitForFinishedPage();
+}
+
+// The shipped 32-bit edition on a 64-bit Windows (a 64-bit prefix only) beside
+// 64-bit AutoCADs: it finds and writes the 32-bit view and Program Files (x86) only.
+using Win64Wow64 = Install;
+
+TEST_F(Win64Wow64, The32BitEditionInstallsIntoThe32BitAutoCadsOnly) {
+  const std::string x86 = "C:\\Program Files (x86)\\e2e-acad", x64 = "C:\\Program Files\\e2e-acad";
+  for (const std::string& root : {x86, x64}) RemoveTree(root);
+  for (const std::string& folder : {x86 + "\\AutoCAD 2010\\Fonts", x86 + "\\AutoCAD 2012\\Fonts", x64 + "\\AutoCAD 2016"}) MakeFolders(folder);
+  WriteFile(x64 + "\\AutoCAD 2016\\acad.exe", "AutoCAD's own");
+  ImportCase("wow64");
+  HWND dialog = StartSetup();
+  EXPECT_EQ("v-- v-- v-- vex v-- vex v-- v-- v-- v-- --- --- --- --- --- --- --- --- --- --- ", Boxes());
+  uidriver::Click(dialog, kInstall);
+  WaitForFinishedPage();
+  EXPECT_EQ(CaseFile("wow64.expected.txt"), Outcome({x86, x64}));
 }
 
 }  // namespace

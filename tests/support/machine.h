@@ -38,16 +38,15 @@ template <class Call>
 void ForReleases(const std::vector<int>& years, Call call) {
   int f[20] = {};
   for (int year : years) f[year - 2007] = 1;
-  call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16],
-       f[17], f[18], f[19]);
+  call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
 }
 std::string MarkedYears(const bool (&flags)[20]);
 // The text of tests/cases/<file>, and UTF-8 text, in the program's code page.
 std::string CaseFile(const std::string& file);
 std::string Ansi(const std::string& utf8);
 
-// Registry, by root and key path.
-void ImportReg(const std::string& text);  // .reg text in the code page, through regedit
+// Registry, by root and key path as stored (HKLM\SOFTWARE\Wow6432Node: the 32-bit view).
+void ImportReg(const std::string& text);  // .reg text in the code page, into the native view
 void ImportCase(const std::string& name);  // tests/cases/<name>.reg
 void RemoveAutoCadKeys();                  // of HKLM (both views) and HKCU
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name);

@@ -42,28 +42,30 @@ std::string Ansi(const std::string& utf8) {
   return out;
 }
 
+// A case is written as the registry stores it (a 64-bit Windows's 32-bit view
+// below HKLM\SOFTWARE\Wow6432Node), so it goes to the native view whatever our
+// bitness, as the helpers below read it; reg.exe reads the UTF-16 file as is.
 void ImportReg(const std::string& text) {
-  // regedit reads a UTF-16 file as it stands; in one of the code page it
-  // would widen the bytes of hex(1) and hex(7) values.
   const std::string file = "C:\\windows\\temp\\import-" + std::to_string(GetCurrentProcessId()) + ".reg";
   std::wstring wide(text.size() + 1, L'\xFEFF');
   wide.resize(1 + MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[1], static_cast<int>(text.size())));
   WriteFile(file, std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t)));
   uidriver::StartOptions options;
-  options.args = {"/s", file};
-  uidriver::Process::Start("C:\\windows\\regedit.exe", options).WaitExit(60000);
+  options.args = {"import", file, "/reg:64"};
+  const DWORD status = uidriver::Process::Start("C:\\windows\\system32\\reg.exe", options).WaitExit(60000);
   DeleteFileA(file.c_str());
+  if (status != 0) throw std::runtime_error("reg.exe import failed (" + std::to_string(status) + "):\n" + text);
 }
 
 void ImportCase(const std::string& name) { ImportReg(CaseFile(name + ".reg")); }
 
 void RemoveAutoCadKeys() {
-  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-    HKEY software = nullptr;
-    if ((kRealSyscalls.RegOpenKeyExA)(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software)) continue;
-    RegDeleteTreeA(software, "Autodesk");
-    RegDeleteTreeA(software, "Wow6432Node\\Autodesk");
-    (kRealSyscalls.RegCloseKey)(software);
+  for (const char* key : {"SOFTWARE\\Autodesk", "SOFTWARE\\Wow6432Node\\Autodesk"}) {
+    HKEY handle = nullptr;
+    if ((kRealSyscalls.RegOpenKeyExA)(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &handle)) continue;
+    RegDeleteTreeA(handle, nullptr);
+    (kRealSyscalls.RegCloseKey)(handle);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
 }
@@ -71,13 +73,13 @@ void RemoveAutoCadKeys() {
 std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name) {
   char value[4096];
   DWORD size = sizeof value;
-  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size)) return std::nullopt;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | 0x10000 /* RRF_SUBKEY_WOW6464KEY */, nullptr, value, &size)) return std::nullopt;
   return value;
 }
 
 std::string RegDump(HKEY root, const std::string& key) {
   HKEY handle = nullptr;
-  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
+  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle) != ERROR_SUCCESS) return "";
   std::string out = key + "\n";
   static char name[16384], data[65536];  // each used up before the walk goes deeper
   DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
