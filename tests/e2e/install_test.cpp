@@ -14,11 +14,7 @@ const std::string kCases = SETUP_CASES_DIR, kAppData = getenv("APPDATA");
 // Every file below folder with its content, a line each.
 std::string Files(const std::string& folder) {
   std::string out;
-  for (const std::string& name : Names(folder)) {
-    const std::string path = folder + "\\" + name;
-    out += GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY ? Files(path)
-                                                                       : path + ": " + ReadFile(path).value_or("") + "\n";
-  }
+  for (const auto& [path, content] : Tree(folder)) out += content == "<folder>" ? "" : path + ": " + content + "\n";
   return out;
 }
 

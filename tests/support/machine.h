@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,8 @@ void MakeFolders(const std::string& path);
 void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
 std::vector<std::string> Names(const std::string& folder);
+// Every file and folder below folder, by path: a file's content, "<folder>".
+std::map<std::string, std::string> Tree(const std::string& folder);
 
 // A program that idles until it is ended, started as folder\exeName
 // (acad.exe, say): SetUp.exe itself, waiting for its user.

@@ -135,6 +135,16 @@ std::vector<std::string> Names(const std::string& folder) {
   return names;
 }
 
+std::map<std::string, std::string> Tree(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  for (const std::string& name : Names(folder)) {
+    const std::string path = folder + "\\" + name;
+    tree[path] = ReadFile(path).value_or("<folder>");
+    if (tree[path] == "<folder>") tree.merge(Tree(path));
+  }
+  return tree;
+}
+
 void RemoveTree(const std::string& path) {
   for (const std::string& name : Names(path)) {
     const std::string child = path + "\\" + name;

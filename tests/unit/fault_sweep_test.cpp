@@ -1,8 +1,7 @@
-// Every call of the golden scan and install through the call table, failed
-// in turn as a refusal for lack of rights: alone, and with every later call.
-// After each run the program is up, nothing of the user's is lost, and each
-// refused write of a chosen release is reported, and only such releases.
-#include <map>
+// Every call of the golden scan and install through the call table, refused
+// in turn as for lack of rights: alone, and with every later call. After each
+// run the program is up, nothing of the user's is lost, and a release is
+// reported exactly when one of its registration writes or copies was refused.
 #include <set>
 #include <sstream>
 
@@ -22,19 +21,17 @@ const char* const kNames[] = {SETUP_SYSCALLS(SWEEP_NAME)};
 
 struct Call { int entry; std::string argument; bool failed; };
 struct Sweep {
-  int failAt = 0;        // the number of the call that fails, from 1; 0: none
-  bool onwards = false;  // and every later call
+  int failAt = 0;        // the call refused, from 1 (0: none), and onwards every later one
+  bool onwards = false;
   std::vector<Call> calls;
   std::map<HKEY, std::string> keys = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
   SyscallTable passOn;
   int boxes = 0;
 } g;
 
-// Refuses the call or passes it on; notes its key path and texts
-// ("HKLM|SOFTWARE\...|name", "source|destination") and the keys it opens.
 template <int Entry, auto Member, typename R, typename... A>
 R WINAPI Faulty(A... args) {
-  std::string argument;
+  std::string argument;  // "HKLM|SOFTWARE\...|name", "source|destination"
   auto describe = [&](auto arg) {
     if constexpr (std::is_same_v<decltype(arg), HKEY>) argument += g.keys[arg];
     if constexpr (std::is_same_v<decltype(arg), LPCSTR>) argument += std::string(argument.empty() ? "" : "|") + (arg ? arg : "");
@@ -49,9 +46,9 @@ R WINAPI Faulty(A... args) {
     else return static_cast<R>(Entry == kGetFileAttributesA ? INVALID_FILE_ATTRIBUTES : 0);
   }
   R result = (g.passOn.*Member)(args...);
-  auto track = [&](auto arg) {
+  auto track = [&](auto arg) {  // the path of each key opened; opening "" gives back a root
     if constexpr (std::is_same_v<decltype(arg), PHKEY>)
-      if (*arg != HKEY_LOCAL_MACHINE && *arg != HKEY_CURRENT_USER) g.keys[*arg] = argument;  // an open of 
+      if (*arg != HKEY_LOCAL_MACHINE && *arg != HKEY_CURRENT_USER) g.keys[*arg] = argument;
   };
   if constexpr (std::is_same_v<R, LSTATUS>)
     if (result == ERROR_SUCCESS) (track(args), ...);
@@ -60,38 +57,16 @@ R WINAPI Faulty(A... args) {
 template <int Entry, auto Member, typename R, typename... A>
 auto FaultyFor(R(WINAPI* SyscallTable::*)(A...)) { return &Faulty<Entry, Member, R, A...>; }
 
-int WINAPI Answer(HWND, LPCSTR, LPCSTR, UINT style) {
+int WINAPI Answer(HWND, LPCSTR, LPCSTR, UINT style) {  // Ignore after a failed copy, else OK
   ++g.boxes;
   return (style & 0xF) == MB_ABORTRETRYIGNORE ? IDIGNORE : IDOK;
 }
 
-void InstallFaults(int failAt, bool onwards) {
-  g = Sweep();
-  g.failAt = failAt;
-  g.onwards = onwards;
-  g.passOn = g_syscalls;
-#define SWEEP_WRAP(name) g_syscalls.name = FaultyFor<k##name, &SyscallTable::name>(&SyscallTable::name);
-  SETUP_SYSCALLS(SWEEP_WRAP)
-  g_syscalls.MessageBoxA = &Answer;
-}
-
 bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
 
-// Files below a folder: path to content, "<folder>" for a folder.
-typedef std::map<std::string, std::string> Files;
-void Walk(const std::string& folder, Files& files) {
-  for (const std::string& name : Names(folder)) {
-    const std::string path = folder + "\\" + name;
-    std::optional<std::string> content = ReadFile(path);
-    files[path] = content.value_or("<folder>");
-    if (!content) Walk(path, files);
-  }
-}
-
-// The AutoCAD keys of both views and of the user, a RegDump line each.
-const std::pair<HKEY, const char*> kAcadKeys[] = {{HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk"},
-                                                  {HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk"},
-                                                  {HKEY_CURRENT_USER, "SOFTWARE\\Autodesk"}};
+// The AutoCAD keys of both views and of the user, a line of RegDump each.
+const std::pair<HKEY, const char*> kAcadKeys[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk"}, {HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk"}, {HKEY_CURRENT_USER, "SOFTWARE\\Autodesk"}};
 std::set<std::string> Registry() {
   std::set<std::string> lines;
   for (const auto& [root, key] : kAcadKeys) {
@@ -100,48 +75,45 @@ std::set<std::string> Registry() {
   }
   return lines;
 }
-// A line of Registry() (a key, or a value of type sz or dword) written
-// back, or deleted.
+// A line of Registry() (a key, or a value of type sz or dword) written back,
+// or deleted.
 void PutBack(const std::string& line, bool write) {
   const HKEY root = line[2] == 'L' ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
   const size_t colon = line.find(": "), equals = line.find(" = ", colon);
-  const std::string key = line.substr(5, colon - 5), data = line.substr(equals + 3);
+  const std::string key = line.substr(5, colon - 5), name = line.substr(colon + 2, equals - colon - 2), data = line.substr(equals + 3);
+  const DWORD number = StartsWith(data, "dword:") ? std::stoul(data.substr(6)) : 0;
   HKEY handle = nullptr;
-  if (!write && colon == std::string::npos) {
-    RegDeleteTreeA(root, key.c_str());
-  } else if (write ? !RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr)
-                   : !RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &handle)) {
-    const std::string name = line.substr(colon + 2, equals - colon - 2);
-    const DWORD number = StartsWith(data, "dword:") ? std::stoul(data.substr(6)) : 0;
-    if (colon == std::string::npos) {
-    } else if (!write) {
-      RegDeleteValueA(handle, name.c_str());
-    } else if (StartsWith(data, "sz:")) {
-      RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(&data[3]), data.size() - 2);
-    } else {
-      RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
-    }
-    RegCloseKey(handle);
-  }
+  if (!write && colon == std::string::npos) RegDeleteTreeA(root, key.c_str());
+  else if (!write && !RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &handle)) RegDeleteValueA(handle, name.c_str());
+  else if (write && !RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) &&
+           colon != std::string::npos)
+    StartsWith(data, "sz:") ? RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(&data[3]), data.size() - 2)
+                            : RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+  if (handle) RegCloseKey(handle);
+}
+// TRUSTEDPATHS lines by key.
+std::map<std::string, std::string> TrustedPaths(const std::set<std::string>& registry) {
+  std::map<std::string, std::string> values;
+  for (const std::string& line : registry)
+    if (line.find(": TRUSTEDPATHS = ") != std::string::npos) values[line.substr(0, line.find(": "))] = line;
+  return values;
 }
 
-// The golden machine with AutoCAD's own files in its AutoCAD folders, the
+// The golden machine with files of AutoCAD's own in its AutoCAD folders, the
 // payload beside pkg\SetUp.exe, and the target in the test's folder.
 class FaultSweep : public testing::Test {
  protected:
   FaultSweep() {
     ImportCase("several_releases");
     for (const char* folder : {"2008\\Drv", "2008\\Fonts", "2010\\Fonts", "Mechanical 2010\\Fonts", "2014\\Fonts", "2018\\Fonts"}) {
-      const std::string path = std::string("C:\\e2e-acad\\AutoCAD ") + folder;
-      MakeFolders(path);
-      WriteFile(path + "\\..\\acad.exe", "AutoCAD's own");
-      WriteFile(path + "\\txt.shx", "AutoCAD's own");
+      MakeFolders(std::string("C:\\e2e-acad\\AutoCAD ") + folder);
+      WriteFile(std::string("C:\\e2e-acad\\AutoCAD ") + folder + "\\..\\acad.exe", "AutoCAD's own");
+      WriteFile(std::string("C:\\e2e-acad\\AutoCAD ") + folder + "\\txt.shx", "AutoCAD's own");
     }
-    MakeFolders(data);
-    for (const std::string& name : Names(kPayload))
-      if (!CopyFileA((kPayload + "\\" + name).c_str(), (data + "\\" + name).c_str(), FALSE)) MakeFolders(data + "\\" + name);
+    MakeFolders(machine.Path("pkg\\Data\\docs"));
+    for (const std::string& name : Names(kPayload)) CopyFileA((kPayload + name).c_str(), machine.Path("pkg\\Data\\" + name).c_str(), FALSE);
     SetCurrentDirectoryA(machine.Root().c_str());  // without APPDATA the settings go to C:\Tavrin
-    files = Snapshot();
+    files = Files();
     before = Registry();
   }
   ~FaultSweep() override {
@@ -150,56 +122,59 @@ class FaultSweep : public testing::Test {
   }
 
   // The scan and the stages of the Install button, every release ticked that
-  // the dialog ticks; false when an exception other than the one the Install
-  // handler reports escaped.
-  bool Install(CAcadInventory& inventory, int failAt, bool onwards, std::string& escaped) {
+  // the dialog ticks; false when an exception escaped other than the one the
+  // Install handler reports.
+  bool Install(CAcadInventory& inventory, int failAt, bool onwards) {
     machine.SetProgramPath(machine.Path("pkg\\SetUp.exe"));
-    InstallFaults(failAt, onwards);
+    g = Sweep();
+    g.failAt = failAt, g.onwards = onwards, g.passOn = g_syscalls;
+#define SWEEP_WRAP(name) g_syscalls.name = FaultyFor<k##name, &SyscallTable::name>(&SyscallTable::name);
+    SETUP_SYSCALLS(SWEEP_WRAP)
+    g_syscalls.MessageBoxA = &Answer;
+    bool survived = true;
     try {
       inventory.ScanInstalledReleases();
       std::vector<int> ticked;
       for (int k = 0; k < kReleaseCount; ++k)
-        if (inventory.m_aInstallFolders[k].GetSize() > 0 && !(g_nBuildBits == 32 && kAcadReleases[k].hiddenIn32BitBuild))
-          ticked.push_back(2007 + k);
+        if (inventory.m_aInstallFolders[k].GetSize() && !(g_nBuildBits == 32 && kAcadReleases[k].hiddenIn32BitBuild)) ticked.push_back(2007 + k);
       CreateFolderLevels(target.c_str());
-      if (GetPathKind(target.c_str()) != PathFolder) ++g.boxes;  // refused: the user chooses another
-      else if (CPayloadCopier(target.c_str(), nullptr).CopyPayload()) {
+      if (GetPathKind(target.c_str()) != PathFolder) {
+        ++g.boxes;  // the folder is refused; the user chooses another
+      } else if (CPayloadCopier(target.c_str(), nullptr).CopyPayload()) {
         inventory.SetInstallPath(target.c_str());
         ForReleases(ticked, [&](auto... f) { inventory.RegisterSelectedReleases(f...); });
         ForReleases(ticked, [&](auto... f) { inventory.InstallSupportFiles(f...); });
       }
     } catch (const CInvalidArgException&) {
       ++g.boxes;
-    } catch (const std::exception& error) {
-      escaped = error.what();
+    } catch (const std::exception&) {
+      survived = false;
     }
     RestoreSyscalls();
-    return escaped.empty();
+    return survived;
   }
-  Files Snapshot() {
-    Files now;
-    for (const std::string& folder : {machine.Root(), std::string("C:\\e2e-acad"), std::string("C:\\Tavrin")}) Walk(folder, now);
+  std::map<std::string, std::string> Files() {
+    auto now = Tree(machine.Root());
+    now.merge(Tree("C:\\e2e-acad"));
+    now.merge(Tree("C:\\Tavrin"));
     return now;
   }
   // What an install may create or change: the target, the settings folder
   // and the support files.
   bool Owned(const std::string& path) const {
     const std::string name = path.substr(path.rfind('\\') + 1);
-    return StartsWith(path, machine.Path("target")) || StartsWith(path, machine.Path("Tavrin")) ||
-           StartsWith(path, "C:\\Tavrin") ||
-           (StartsWith(path, "C:\\e2e-acad\\") && (name == "Tavrin_EN.shx" || name == "Tavrin_HZ.shx" || name == "pdfplot9.hdi" ||
+    return StartsWith(path, machine.Path("target")) || StartsWith(path, machine.Path("Tavrin")) || StartsWith(path, "C:\\Tavrin") ||
+           (StartsWith(path, "C:\\e2e-acad\\") && (StartsWith(name, "Tavrin_") || name == "pdfplot9.hdi" ||
                                                    name == "itextsharp.dll" || (StartsWith(name, "ACAD") && name.size() == 13)));
   }
   // The machine as before the first run.
-  void Restore(const Files& now, const std::set<std::string>& registry) {
+  void Restore(const std::map<std::string, std::string>& now, const std::set<std::string>& registry) {
     for (const auto& [path, content] : now)
       if (!files.count(path) && (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) || !DeleteFileA(path.c_str())))
         RemoveTree(path);
     for (const auto& [path, content] : files)
-      if (!now.count(path) || now.at(path) != content) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        content == "<folder>" ? MakeFolders(path) : WriteFile(path, content);
-      }
+      if (!now.count(path) || now.at(path) != content)
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL), content == "<folder>" ? MakeFolders(path) : WriteFile(path, content);
     for (const std::string& line : registry)
       if (!before.count(line)) PutBack(line, false);
     for (const std::string& line : before)
@@ -207,72 +182,61 @@ class FaultSweep : public testing::Test {
   }
 
   Machine machine;
-  const std::string kPayload = std::string(SETUP_CASES_DIR) + "\\payload", data = machine.Path("pkg\\Data");
-  const std::string target = machine.Path("target\\T-RedavIzor");
-  Files files;
+  const std::string kPayload = std::string(SETUP_CASES_DIR) + "\\payload\\", target = machine.Path("target\\T-RedavIzor");
+  std::map<std::string, std::string> files;
   std::set<std::string> before;
 };
 
-// TRUSTEDPATHS lines of Registry() by key.
-std::map<std::string, std::string> TrustedPaths(const std::set<std::string>& registry) {
-  std::map<std::string, std::string> values;
-  for (const std::string& line : registry)
-    if (line.find(": TRUSTEDPATHS = ") != std::string::npos) values[line.substr(0, line.find(": "))] = line;
-  return values;
-}
-
 TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   CAcadInventory golden;
-  std::string escaped;
-  ASSERT_TRUE(Install(golden, 0, false, escaped)) << escaped;
-  ASSERT_EQ(0, g.boxes);
+  ASSERT_TRUE(Install(golden, 0, false) && g.boxes == 0);
   const int count = static_cast<int>(g.calls.size());
   auto full = TrustedPaths(Registry()), was = TrustedPaths(before);
-  const Files installed = Snapshot();
+  const auto installed = Files();
   Restore(installed, Registry());
   std::vector<std::string> violations;
   for (int failAt = 1; failAt <= count; ++failAt)
     for (bool onwards : {false, true}) {
       CAcadInventory inventory;
       std::vector<std::string> broke;
-      if (!Install(inventory, failAt, onwards, escaped)) broke.push_back("an exception escaped: " + escaped);
+      if (!Install(inventory, failAt, onwards)) broke.push_back("an exception escaped");
       const std::set<std::string> after = Registry();
-      for (const std::string& line : before)
+      for (const std::string& line : before)  // all but the plug-in's own subkeys and TRUSTEDPATHS
         if (!after.count(line) && line.find(": TRUSTEDPATHS = ") == std::string::npos &&
             line.find("\\Applications\\TR_RedavIzor") == std::string::npos && line.find("\\Applications\\Tavrin") == std::string::npos)
           broke.push_back("lost " + line);
       auto trusted = TrustedPaths(after);
       for (const auto& [key, line] : full)
         if (trusted[key] != was[key] && trusted[key] != line) broke.push_back("became " + trusted[key]);
-      const Files now = Snapshot();
+      const auto now = Files();
       for (const auto& [path, content] : files)
         if ((!now.count(path) || now.at(path) != content) && !Owned(path)) broke.push_back("changed or deleted " + path);
       for (const auto& [path, content] : now)
         if (!files.count(path) && !Owned(path)) broke.push_back("created " + path);
-      for (const auto& [path, content] : installed)  // without a word, nothing may be left out
+      for (const auto& [path, content] : installed)
         if (g.boxes == 0 && StartsWith(path, target) && (!now.count(path) || now.at(path) != content))
-          broke.push_back("left out silently: " + path);
-      // A refused registration write or copy of a payload file into an AutoCAD
-      // folder marks its release; a release is marked only after a refusal.
+          broke.push_back("left out without a word: " + path);
+      // Refused: a registration write below a product key of the release, or
+      // the copy of a payload file into one of its folders.
       for (int k = 0; k < kReleaseCount; ++k) {
-        bool mustMark = false, mayMark = false;
+        bool refused = false, touched = false;
         for (int i = 0; i < inventory.m_aProductKeys[k].GetSize(); ++i)
           for (const Call& call : g.calls) {
-            const std::string product = "HKLM|" + inventory.m_aProductKeys[k][i].str(), folder = inventory.m_aInstallFolders[k][i].str() + "\\";
             const size_t bar = call.argument.find('|');
-            const bool copy = call.entry == kCopyFileA && StartsWith(call.argument.substr(bar + 1), folder);
-            mayMark |= call.failed && (StartsWith(call.argument, product) || copy);
-            mustMark |= call.failed && ((StartsWith(call.argument, product) && call.entry != kRegCloseKey &&
-                                         call.entry != kRegDeleteKeyA) || (copy && Exists(call.argument.substr(0, bar))));
+            const bool registration = StartsWith(call.argument, "HKLM|" + inventory.m_aProductKeys[k][i].str());
+            const bool copy = call.entry == kCopyFileA && StartsWith(call.argument.substr(bar + 1), inventory.m_aInstallFolders[k][i].str() + "\\");
+            touched |= call.failed && (registration || copy);
+            refused |= call.failed && ((registration && call.entry != kRegCloseKey && call.entry != kRegDeleteKeyA) ||
+                                       (copy && Exists(call.argument.substr(0, bar))));
           }
-        if (mustMark != inventory.m_bInstallIncomplete[k] && (mustMark || !mayMark))
-          broke.push_back(std::string(mustMark ? "not reported: " : "reported without a refusal: ") + std::to_string(2007 + k));
+        if (refused != inventory.m_bInstallIncomplete[k] && (refused || !touched))
+          broke.push_back((refused ? "not reported: " : "reported without a refusal: ") + std::to_string(2007 + k));
       }
       Restore(now, after);
       const Call faulted = g.calls.size() >= static_cast<size_t>(failAt) ? g.calls[failAt - 1] : Call{0, "not reached", false};
       for (const std::string& what : broke)
-        violations.push_back("call " + std::to_string(failAt) + (onwards ? " onwards " : " alone ") + kNames[faulted.entry] +
-                             "(" + faulted.argument + "): " + what);
+        violations.push_back("call " + std::to_string(failAt) + (onwards ? " onwards " : " alone ") + kNames[faulted.entry] + "(" +
+                             faulted.argument + "): " + what);
     }
   printf("fault sweep: %d calls, %d runs, %zu violations\n", count, 2 * count, violations.size());
   for (const std::string& violation : violations) printf("  %s\n", violation.c_str());
