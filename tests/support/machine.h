@@ -54,10 +54,6 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 // Every key and value below key, one per line: "key" for a key, "key: name =
 // sz:text" or "= dword:n" or "= hex(type):bytes" for a value.
 std::string RegDump(HKEY root, const std::string& key);
-// Counts registry handles from now on, passing the calls on to the entries
-// the table has now; OpenRegistryHandles is opened minus closed since then.
-void CountRegistryHandles();
-int OpenRegistryHandles();
 
 // Files, by Windows path; Names lists a folder, sorted, without "." and "..".
 void WriteFile(const std::string& path, const std::string& content = "x");

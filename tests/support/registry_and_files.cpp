@@ -1,4 +1,4 @@
-// Case files, .reg imports, registry dumps and handle counts, and plain files.
+// Case files, .reg imports and registry dumps, and plain files.
 #include <shlobj.h>
 
 #include <algorithm>
@@ -7,27 +7,6 @@
 #include <stdexcept>
 
 #include "machine.h"
-
-namespace {
-
-int g_openHandles = 0;
-SyscallTable g_counted;  // what the counting entries pass their calls on to
-
-LSTATUS Counted(LSTATUS status) {
-  if (status == ERROR_SUCCESS) ++g_openHandles;
-  return status;
-}
-LSTATUS WINAPI CountOpen(HKEY key, LPCSTR name, PHKEY out) { return Counted((g_counted.RegOpenKeyA)(key, name, out)); }
-LSTATUS WINAPI CountCreate(HKEY key, LPCSTR name, PHKEY out) { return Counted((g_counted.RegCreateKeyA)(key, name, out)); }
-LSTATUS WINAPI CountOpenEx(HKEY key, LPCSTR name, DWORD options, REGSAM access, PHKEY out) {
-  return Counted((g_counted.RegOpenKeyExA)(key, name, options, access, out));
-}
-LSTATUS WINAPI CountClose(HKEY key) {
-  --g_openHandles;
-  return (g_counted.RegCloseKey)(key);
-}
-
-}  // namespace
 
 std::string CaseFile(const std::string& file) {
   return Ansi(ReadFile(std::string(SETUP_CASES_DIR) + "\\" + file).value_or("<no " + file + ">"));
@@ -97,16 +76,6 @@ std::string RegDump(HKEY root, const std::string& key) {
   return out;
 }
 
-void CountRegistryHandles() {
-  g_openHandles = 0;
-  g_counted = g_syscalls;
-  g_syscalls.RegOpenKeyA = &CountOpen;
-  g_syscalls.RegOpenKeyExA = &CountOpenEx;
-  g_syscalls.RegCreateKeyA = &CountCreate;
-  g_syscalls.RegCloseKey = &CountClose;
-}
-
-int OpenRegistryHandles() { return g_openHandles; }
 
 // The C runtime opens files by their code-page names, with sharing.
 void WriteFile(const std::string& path, const std::string& content) {

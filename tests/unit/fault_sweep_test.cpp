@@ -1,7 +1,8 @@
 // Every call of the golden scan and install through the call table, refused
 // in turn as for lack of rights: alone, and with every later call. After each
-// run the program is up, nothing of the user's is lost, and a release is
-// reported exactly when one of its registration writes or copies was refused.
+// run the program is up, nothing of the user's is lost, every key opened is
+// closed, and a release is reported exactly when one of its registration
+// writes or copies was refused.
 #include <set>
 #include <sstream>
 
@@ -26,7 +27,7 @@ struct Sweep {
   std::vector<Call> calls;
   std::map<HKEY, std::string> keys = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
   SyscallTable passOn;
-  int boxes = 0;
+  int boxes = 0, openKeys = 0;
 } g;
 
 template <int Entry, auto Member, typename R, typename... A>
@@ -39,6 +40,7 @@ R WINAPI Faulty(A... args) {
   (describe(args), ...);
   const int number = static_cast<int>(g.calls.size()) + 1;
   g.calls.push_back({Entry, argument, number == g.failAt || (g.onwards && g.failAt && number > g.failAt)});
+  g.openKeys -= Entry == kRegCloseKey;  // refused or not, the program let the key go
   if (g.calls.back().failed) {
     SetLastError(ERROR_ACCESS_DENIED);
     if constexpr (std::is_pointer_v<R>) return static_cast<R>(INVALID_HANDLE_VALUE);
@@ -47,8 +49,10 @@ R WINAPI Faulty(A... args) {
   }
   R result = (g.passOn.*Member)(args...);
   auto track = [&](auto arg) {  // the path of each key opened; opening "" gives back a root
-    if constexpr (std::is_same_v<decltype(arg), PHKEY>)
+    if constexpr (std::is_same_v<decltype(arg), PHKEY>) {
+      ++g.openKeys;
       if (*arg != HKEY_LOCAL_MACHINE && *arg != HKEY_CURRENT_USER) g.keys[*arg] = argument;
+    }
   };
   if constexpr (std::is_same_v<R, LSTATUS>)
     if (result == ERROR_SUCCESS) (track(args), ...);
@@ -189,7 +193,7 @@ class FaultSweep : public testing::Test {
 
 TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   CAcadInventory golden;
-  ASSERT_TRUE(Install(golden, 0, false) && g.boxes == 0);
+  ASSERT_TRUE(Install(golden, 0, false) && g.boxes == 0 && g.openKeys == 0);
   const int count = static_cast<int>(g.calls.size());
   auto full = TrustedPaths(Registry()), was = TrustedPaths(before);
   const auto installed = Files();
@@ -200,6 +204,7 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
       CAcadInventory inventory;
       std::vector<std::string> broke;
       if (!Install(inventory, failAt, onwards)) broke.push_back("an exception escaped");
+      if (g.openKeys != 0) broke.push_back(std::to_string(g.openKeys) + " registry keys left open");
       const std::set<std::string> after = Registry();
       for (const std::string& line : before)  // all but the plug-in's own subkeys and TRUSTEDPATHS
         if (!after.count(line) && line.find(": TRUSTEDPATHS = ") == std::string::npos &&
