@@ -18,6 +18,8 @@
   X(RegDeleteKeyA)        \
   X(RegCloseKey)          \
   X(CreateToolhelp32Snapshot) \
+  X(Process32First)       \
+  X(Process32Next)        \
   X(FindFirstFileA)       \
   X(FindNextFileA)        \
   X(GetFileAttributesA)   \

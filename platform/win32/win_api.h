@@ -29,6 +29,8 @@
 #define RegDeleteKeyA(...) (g_syscalls.RegDeleteKeyA)(__VA_ARGS__)
 #define RegCloseKey(...) (g_syscalls.RegCloseKey)(__VA_ARGS__)
 #define CreateToolhelp32Snapshot(...) (g_syscalls.CreateToolhelp32Snapshot)(__VA_ARGS__)
+#define Process32First(...) (g_syscalls.Process32First)(__VA_ARGS__)
+#define Process32Next(...) (g_syscalls.Process32Next)(__VA_ARGS__)
 #define FindFirstFileA(...) (g_syscalls.FindFirstFileA)(__VA_ARGS__)
 #define FindNextFileA(...) (g_syscalls.FindNextFileA)(__VA_ARGS__)
 #define GetFileAttributesA(...) (g_syscalls.GetFileAttributesA)(__VA_ARGS__)
