@@ -1,5 +1,6 @@
 // The setup dialog in-process: its GDI use stays flat however often it is
-// painted, and the notice of missing rights starts the setup elevated.
+// painted, it keeps its caption on a screen lower than itself, and the notice
+// of missing rights starts the setup elevated.
 #include <algorithm>
 
 #include "acad_inventory.h"
@@ -49,6 +50,28 @@ TEST(SetupDialog, GdiObjectsStayFlatOverAThousandRepaints) {
   Machine machine;
   RepaintedDialog dialog;
   EXPECT_EQ(IDCANCEL, dialog.DoModal());
+}
+
+// Wine's monitor work area ignores SPI_SETWORKAREA, so instead of the screen
+// getting lower, the dialog gets taller than the screen.
+RECT g_placed;
+class TallDialog : public Dlg_Setup {
+ protected:
+  BOOL OnInitDialog() override {
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 400, 2000, SWP_NOMOVE | SWP_NOZORDER);
+    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return Dlg_Setup::OnInitDialog();
+  }
+  void OnCancel() override { ::GetWindowRect(m_hWnd, &g_placed); Dlg_Setup::OnCancel(); }
+};
+
+TEST(SetupDialog, OnAScreenLowerThanTheDialogItsCaptionStaysOnTheScreen) {
+  Machine machine;
+  EXPECT_EQ(IDCANCEL, TallDialog().DoModal());
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(work.top, g_placed.top) << "the caption on the screen";
+  EXPECT_EQ((work.left + work.right - 400) / 2, g_placed.left) << "centred across";
 }
 
 // Yes to the notice: the setup starts again with the verb that asks for
