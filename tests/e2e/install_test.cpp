@@ -82,10 +82,9 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
   EXPECT_EQ(0u, WaitExit());
 }
 
-// A folder typed into the path box: one trailing backslash goes, missing
-// levels are made (from the current drive's root too, and between "/"), and
-// one that cannot be made is refused once, after which the user corrects it
-// and installs.
+// A folder typed into the path box: one trailing backslash goes, missing levels
+// are made (below the current drive's root too, and between "/"), and one that
+// cannot be made is refused once, after which the user corrects it and installs.
 struct Typed {
   const char* refused;    // typed first and refused, or nullptr
   const char* typed;      // UTF-8

@@ -74,8 +74,7 @@ TEST_F(Deploy, PayloadIsCopiedFlatWithItsRoutesStepsAndAttributes) {
   EXPECT_TRUE(Copy(target + "\\"));               // one trailing backslash is dropped
   EXPECT_EQ((Names_{"A.ARX", "ro.dll", "xSetUp.EXE"}), Names(target));
   EXPECT_EQ("payload a.arx", ReadFile(target + "\\a.arx")) << "a read-only destination is overwritten";
-  // A read-only payload file of another user (scripts/test makes it): its
-  // bit stays, and CopyFileA carries it to the copy, whose bit must go.
+  // A read-only payload file of root's (scripts/test makes it) keeps its bit; CopyFileA gives it to the copy.
   const std::string foreign = getenv("SETUP_FOREIGN_PAYLOAD") ? getenv("SETUP_FOREIGN_PAYLOAD") : "unset";
   machine.SetProgramPath(foreign + "\\SetUp.exe");
   EXPECT_TRUE(Copy(target));
