@@ -111,7 +111,7 @@ TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
   WaitForFinishedPage();
   const std::string folder = Ansi(GetParam().installed);
   EXPECT_EQ(folder + "\\TR_RedavIzor2010.ARX", Loader2010());
-  SetCurrentDirectoryA("C:\\");  // as SetUp.exe's: "\\e2e-target" is on drive C:
+  SetCurrentDirectoryA("C:\\");  // SetUp.exe's current drive: a typed "\e2e-target" is on C:
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
