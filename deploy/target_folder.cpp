@@ -1,16 +1,35 @@
 // CreateFolderLevels: the target folder, made from the top down.
 #include "target_folder.h"
 
-void CreateFolderLevels(const CString& folder) {
-  // The first level that can be made: after "X:\", or after "\\server\share\".
-  int start = 0;
-  if (folder.GetLength() >= 3 && folder[1] == ':' && folder[2] == '\\') start = 3;
-  if (folder.Find("\\\\") == 0) {
-    int share = folder.Find('\\', 2);
-    start = share < 0 ? folder.GetLength() : folder.Find('\\', share + 1) + 1;
-    if (start == 0) start = folder.GetLength();
+namespace {
+
+bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
+
+// Byte position of the first "\" or "/" at or after start, -1 when none;
+// never the trail byte of a double-byte character.
+int FindSeparator(const CString& folder, int start) {
+  const int backslash = folder.Find('\\', start), slash = folder.Find('/', start);
+  return backslash < 0 || (slash >= 0 && slash < backslash) ? slash : backslash;
+}
+
+// Where the first level that can be made begins: after "X:\", after
+// "\\server\share\", after the "\" of the current drive's root; 0 for a
+// relative path. Either separator counts, as Windows takes both.
+int FirstLevel(const CString& folder) {
+  const int length = folder.GetLength();
+  if (length >= 3 && folder[1] == ':' && IsSeparator(folder[2])) return 3;
+  if (length >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
+    const int share = FindSeparator(folder, 2);
+    const int end = share < 0 ? -1 : FindSeparator(folder, share + 1);
+    return end < 0 ? length : end + 1;
   }
-  for (int end = folder.Find('\\', start); end > 0; end = folder.Find('\\', end + 1))
+  return length >= 1 && IsSeparator(folder[0]) ? 1 : 0;
+}
+
+}  // namespace
+
+void CreateFolderLevels(const CString& folder) {
+  for (int end = FindSeparator(folder, FirstLevel(folder)); end > 0; end = FindSeparator(folder, end + 1))
     CreateDirectoryA(folder.Left(end), nullptr);
   CreateDirectoryA(folder, nullptr);
 }

@@ -1,5 +1,6 @@
 // CDialog on DialogBoxParam, and the data exchange between controls and
 // members.
+#include <algorithm>
 #include <vector>
 
 #include "afx_dialog.h"
@@ -7,22 +8,25 @@
 namespace {
 
 // Centres the window on its owner when the owner is shown, otherwise on the
-// work area of its screen, as the framework centres a modal dialog.
+// work area of its screen, as the framework centres a modal dialog: on the
+// monitor nearest to it, and inside that monitor's work area, the left and
+// top edges first, so that a window larger than the area keeps its caption
+// on the screen.
 void CentreWindow(HWND window) {
-  RECT area, rect;
   HWND owner = ::GetWindow(window, GW_OWNER);
-  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
-    ::GetWindowRect(owner, &area);
-  } else {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    area = monitor.rcWork;
-  }
+  const bool onOwner = owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoA(::MonitorFromWindow(onOwner ? owner : window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT area = monitor.rcWork;
+  RECT centre = area, rect;
+  if (onOwner) ::GetWindowRect(owner, &centre);
   ::GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
-                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+  const LONG left = centre.left + (centre.right - centre.left - width) / 2;
+  const LONG top = centre.top + (centre.bottom - centre.top - height) / 2;
+  ::SetWindowPos(window, nullptr, std::max(std::min(left, area.right - width), area.left),
+                 std::max(std::min(top, area.bottom - height), area.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

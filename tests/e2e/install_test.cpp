@@ -79,9 +79,9 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
   EXPECT_EQ(0u, WaitExit());
 }
 
-// A folder typed into the path box: one trailing backslash goes, missing
-// levels are made, and one that cannot be made is refused once, after which
-// the user corrects it and installs.
+// A folder typed into the path box: one trailing backslash goes, missing levels
+// are made (below the current drive's root too, and between "/"), and one that
+// cannot be made is refused once, after which the user corrects it and installs.
 struct Typed {
   const char* refused;    // typed first and refused, or nullptr
   const char* typed;      // UTF-8
@@ -108,14 +108,15 @@ TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
   WaitForFinishedPage();
   const std::string folder = Ansi(GetParam().installed);
   EXPECT_EQ(folder + "\\TR_RedavIzor2010.ARX", Loader2010());
+  SetCurrentDirectoryA("C:\\");  // SetUp.exe's current drive: a typed "\e2e-target" is on C:
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
                          testing::Values(Typed{nullptr, "D:\\", "D:\\T-RedavIzor"},
                                          Typed{nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\\\T-RedavIzor"},
-                                         Typed{"Q:\\x", u8"C:\\e2e-target\\批打印\\插件",
-                                               u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor"}));
+                                         Typed{nullptr, "\\e2e-target\\x", "\\e2e-target\\x\\T-RedavIzor"},
+                                         Typed{"Q:\\x", u8"C:/e2e-target/批打印/插件", u8"C:/e2e-target/批打印/插件\\T-RedavIzor"}));
 
 // AutoCAD runs and holds a file of the target: the warning comes once, the
 // next click installs until the held file cannot be copied, and Abort ends

@@ -1,5 +1,6 @@
-// The setup dialog in-process: its GDI use stays flat however often it is
-// painted, and the notice of missing rights starts the setup elevated.
+// The setup dialog in-process: it keeps its caption on a screen lower than
+// itself, its GDI use stays flat however often it is painted, and the notice
+// of missing rights starts the setup elevated.
 #include <algorithm>
 
 #include "acad_inventory.h"
@@ -21,12 +22,14 @@ DWORD GdiObjectGauge() {
   return highest;
 }
 
-// Paints the open dialog a thousand times from a timer of its modal loop,
-// then closes it.
+// Makes the dialog taller than the screen (Wine's monitor work area ignores
+// SPI_SETWORKAREA, so the screen cannot get lower), looks where it was placed,
+// paints it a thousand times from a timer of its modal loop, then closes it.
 class RepaintedDialog : public Dlg_Setup {
  protected:
   BOOL OnInitDialog() override {
     BOOL result = Dlg_Setup::OnInitDialog();
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 700, 2000, SWP_NOMOVE | SWP_NOZORDER);
     SetTimer(m_hWnd, 1, 10, &Probe);
     return result;
   }
@@ -34,6 +37,11 @@ class RepaintedDialog : public Dlg_Setup {
  private:
   static void CALLBACK Probe(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
+    RECT placed, work;
+    ::GetWindowRect(dialog, &placed);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(work.top, placed.top) << "the caption stays on a screen lower than the dialog";
+    EXPECT_EQ((work.left + work.right - 700) / 2, placed.left) << "centred across";
     ::ShowWindow(dialog, SW_SHOWNORMAL);  // a hidden window is never painted
     EXPECT_TRUE(::IsWindowVisible(dialog));
     const UINT paintAll = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
@@ -45,7 +53,7 @@ class RepaintedDialog : public Dlg_Setup {
   }
 };
 
-TEST(SetupDialog, GdiObjectsStayFlatOverAThousandRepaints) {
+TEST(SetupDialog, KeepsItsCaptionOnALowScreenAndItsGdiUseFlatOverAThousandRepaints) {
   Machine machine;
   RepaintedDialog dialog;
   EXPECT_EQ(IDCANCEL, dialog.DoModal());

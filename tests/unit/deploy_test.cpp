@@ -74,7 +74,12 @@ TEST_F(Deploy, PayloadIsCopiedFlatWithItsRoutesStepsAndAttributes) {
   EXPECT_TRUE(Copy(target + "\\"));               // one trailing backslash is dropped
   EXPECT_EQ((Names_{"A.ARX", "ro.dll", "xSetUp.EXE"}), Names(target));
   EXPECT_EQ("payload a.arx", ReadFile(target + "\\a.arx")) << "a read-only destination is overwritten";
-  for (const std::string& file : {target + "\\a.arx", target + "\\ro.dll", data + "\\ro.dll"})
+  // A read-only payload file of root's (scripts/test makes it) keeps its bit; CopyFileA gives it to the copy.
+  const std::string foreign = getenv("SETUP_FOREIGN_PAYLOAD") ? getenv("SETUP_FOREIGN_PAYLOAD") : "unset";
+  machine.SetProgramPath(foreign + "\\SetUp.exe");
+  EXPECT_TRUE(Copy(target));
+  EXPECT_TRUE(GetFileAttributesA((foreign + "\\Data\\root.dll").c_str()) & FILE_ATTRIBUTE_READONLY) << foreign;
+  for (const std::string& file : {target + "\\a.arx", target + "\\ro.dll", data + "\\ro.dll", target + "\\root.dll"})
     EXPECT_FALSE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY) << file;
   EXPECT_FALSE(Exists(data + "\\ro.dll:Zone.Identifier")) << "the download mark is removed";
   EXPECT_EQ(Names_{"TAVRIN.INI"}, Names(machine.Path("Tavrin")));
