@@ -143,19 +143,39 @@ TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   EXPECT_EQ("<none>", Loader2010());
 }
 
-// An AutoCAD folder the user may not write: the box names the release once,
-// at the end; No shows the finished page (Yes is proven in-process).
-TEST_F(Install, WithoutRightsSaysSoAndOffersToRunAsAdministrator) {
+// Tells Wine which Windows the programs started from now on are on, until
+// the end of the test: HKCU\Software\Wine, value Version.
+struct WineVersion {
+  static constexpr char kKey[] = "Software\\Wine";
+  explicit WineVersion(const std::string& version) { Set(version); }
+  ~WineVersion() { before ? Set(*before) : void(RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "Version")); }
+  static void Set(const std::string& v) { RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, v.c_str(), v.size() + 1); }
+  const std::optional<std::string> before = RegReadString(HKEY_CURRENT_USER, kKey, "Version");
+};
+
+// An AutoCAD folder the user may not write, under each Windows the notice
+// depends on: the box names the release once, at the end; from Vista on it
+// offers to run as administrator (Yes is proven in-process). OK, or No, and
+// the finished page comes.
+class WithoutRights : public Install, public testing::WithParamInterface<const char*> {};
+
+TEST_P(WithoutRights, SaysSoAndOffersToRunAsAdministratorFromVistaOn) {
+  const bool xp = GetParam() == std::string("winxp");
+  BOOL wow64 = FALSE;  // a 64-bit prefix calls its XP winxp64
+  const bool prefix64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+  WineVersion windows(xp && prefix64 ? "winxp64" : GetParam());
   ImportCase("locked_2014");
-  HWND dialog = StartSetup();
-  uidriver::Click(dialog, kInstall);
+  uidriver::Click(StartSetup(), kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
   EXPECT_EQ(u8"以下AutoCAD版本未能完整安装：\n\nAutoCAD2014\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
-            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。\n\n"
-            u8"是否现在以管理员身份重新运行安装程序？", box.text);
-  ASSERT_EQ(2u, box.buttons.size());
-  Answer(box, IDNO);
+            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。" +
+                std::string(xp ? "" : u8"\n\n是否现在以管理员身份重新运行安装程序？"), box.text);
+  ASSERT_EQ(xp ? 1u : 2u, box.buttons.size());
+  Answer(box, xp ? IDOK : IDNO);
   WaitForFinishedPage();
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, WithoutRights, testing::Values("winxp", "win10"),
+                         [](const auto& row) { return std::string(row.param); });
 
 }  // namespace
