@@ -143,27 +143,27 @@ TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   EXPECT_EQ("<none>", Loader2010());
 }
 
-// Tells Wine which Windows the programs started from now on are on, until
-// the end of the test: HKCU\Software\Wine, value Version.
+// Tells Wine which Windows the programs started from now on see, until the
+// test ends: HKCU\Software\Wine, value Version (none: Wine's default).
 struct WineVersion {
-  static constexpr char kKey[] = "Software\\Wine";
-  explicit WineVersion(const std::string& version) { Set(version); }
-  ~WineVersion() { before ? Set(*before) : void(RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "Version")); }
-  static void Set(const std::string& v) { RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, v.c_str(), v.size() + 1); }
-  const std::optional<std::string> before = RegReadString(HKEY_CURRENT_USER, kKey, "Version");
+  const std::optional<std::string> before = RegReadString(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+  explicit WineVersion(const char* version) { Set(version); }
+  ~WineVersion() { Set(before ? before->c_str() : nullptr); }
+  static void Set(const char* v) {
+    v ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, v, strlen(v) + 1)
+      : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+  }
 };
 
 // An AutoCAD folder the user may not write, under each Windows the notice
 // depends on: the box names the release once, at the end; from Vista on it
-// offers to run as administrator (Yes is proven in-process). OK, or No, and
+// offers to run as administrator (Yes is proven in-process). After OK, or No,
 // the finished page comes.
 class WithoutRights : public Install, public testing::WithParamInterface<const char*> {};
 
-TEST_P(WithoutRights, SaysSoAndOffersToRunAsAdministratorFromVistaOn) {
-  const bool xp = GetParam() == std::string("winxp");
-  BOOL wow64 = FALSE;  // a 64-bit prefix calls its XP winxp64
-  const bool prefix64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
-  WineVersion windows(xp && prefix64 ? "winxp64" : GetParam());
+TEST_P(WithoutRights, SaysSoAndFromVistaOnOffersToRunAsAdministrator) {
+  const bool xp = GetParam() == std::string("winxp");  // which a 64-bit prefix calls winxp64
+  WineVersion windows(xp && Exists("C:\\windows\\syswow64") ? "winxp64" : GetParam());
   ImportCase("locked_2014");
   uidriver::Click(StartSetup(), kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
