@@ -37,12 +37,14 @@ signs_and_verifies() {  # <exe> <folder>
 }
 
 # A wrong password, and a time-stamp server that does not answer, each make
-# scripts/sign fail and leave the file byte for byte as it was.
+# scripts/sign fail and leave the file byte for byte as it was (what it said
+# is in <folder>/refused.log).
 refusals_change_nothing() {  # <exe> <folder>
   cp "$1" "$2/refused.exe" &&
-    ! SETUP_SIGN_PASSWORD=wrong "$ROOT/scripts/sign" "$2/cert.p12" "$2/refused.exe" && cmp "$1" "$2/refused.exe" &&
+    ! SETUP_SIGN_PASSWORD=wrong "$ROOT/scripts/sign" "$2/cert.p12" "$2/refused.exe" 2>"$2/refused.log" &&
+    cmp "$1" "$2/refused.exe" && grep -q "SETUP_SIGN_PASSWORD is not its password" "$2/refused.log" &&
     ! SETUP_SIGN_PASSWORD=throwaway SETUP_SIGN_TIMESTAMP_URL=http://127.0.0.1:1/ \
-      "$ROOT/scripts/sign" "$2/cert.p12" "$2/refused.exe" && cmp "$1" "$2/refused.exe"
+      "$ROOT/scripts/sign" "$2/cert.p12" "$2/refused.exe" 2>>"$2/refused.log" && cmp "$1" "$2/refused.exe"
 }
 
 # Removing the signature gives back the unsigned build byte for byte: the
