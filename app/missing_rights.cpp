@@ -39,12 +39,12 @@ bool Dlg_Setup::ReportMissingRights() {
   if (releases.IsEmpty()) return false;
   CString message;
   message.Format(kMissingRightsFormat, releases.GetString());
-  if (!CanElevate()) {
-    MessageBox(message, kSetupCaption, MB_OK | MB_ICONWARNING);
-    return false;
-  }
-  message += kRunAsAdministratorQuestion;
-  if (MessageBox(message, kSetupCaption, MB_YESNO | MB_ICONWARNING) != IDYES || !RestartElevated(m_hWnd)) return false;
+  // No icon, like every other message of the program; OK only where the
+  // setup cannot be started again elevated.
+  const bool elevate = CanElevate();
+  if (elevate) message += kRunAsAdministratorQuestion;
+  const int answer = MessageBox(message, kSetupCaption, elevate ? MB_YESNO : MB_OK);
+  if (!elevate || answer != IDYES || !RestartElevated(m_hWnd)) return false;
   EndDialog(IDCANCEL);
   return true;
 }

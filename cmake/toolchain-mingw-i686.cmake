@@ -1,8 +1,10 @@
-# Cross-compiles the 32-bit Windows build with MinGW-w64 (posix threads model).
+# Cross-compiles the 32-bit Windows build with MinGW-w64,
+# win32 thread model: the posix model's winpthreads imports GetTickCount64,
+# which Windows XP lacks, so SetUp.exe would not start there.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -141,20 +141,40 @@ TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   EXPECT_EQ("<none>", Loader2010());
 }
 
-// An AutoCAD folder the user may not write: the box names the release once,
-// at the end; No shows the finished page (Yes is proven in-process).
-TEST_F(Install, WithoutRightsSaysSoAndOffersToRunAsAdministrator) {
+// Tells Wine which Windows the programs started from now on see, until the
+// test ends: HKCU\Software\Wine, value Version (none: Wine's default).
+struct WineVersion {
+  const std::optional<std::string> before = RegReadString(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+  explicit WineVersion(const char* version) { Set(version); }
+  ~WineVersion() { Set(before ? before->c_str() : nullptr); }
+  static void Set(const char* v) {
+    v ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, v, strlen(v) + 1)
+      : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+  }
+};
+
+// An AutoCAD folder the user may not write, under each Windows the notice
+// depends on: the box names the release once, at the end; from Vista on it
+// offers to run as administrator (Yes is proven in-process). After OK, or No,
+// the finished page comes.
+class WithoutRights : public Install, public testing::WithParamInterface<const char*> {};
+
+TEST_P(WithoutRights, SaysSoAndFromVistaOnOffersToRunAsAdministrator) {
+  const bool xp = GetParam() == std::string("winxp");  // which a 64-bit prefix calls winxp64
+  WineVersion windows(xp && Exists("C:\\windows\\syswow64") ? "winxp64" : GetParam());
   ImportCase("locked_2014");
-  HWND dialog = StartSetup();
-  uidriver::Click(dialog, kInstall);
+  uidriver::Click(StartSetup(), kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
   EXPECT_EQ(u8"以下AutoCAD版本未能完整安装：\n\nAutoCAD2014\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
-            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。\n\n"
-            u8"是否现在以管理员身份重新运行安装程序？", box.text);
-  ASSERT_EQ(2u, box.buttons.size());
-  Answer(box, IDNO);
+            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。" +
+                std::string(xp ? "" : u8"\n\n是否现在以管理员身份重新运行安装程序？"), box.text);
+  ASSERT_EQ(xp ? 1u : 2u, box.buttons.size());
+  Answer(box, xp ? IDOK : IDNO);
   WaitForFinishedPage();
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, WithoutRights, testing::Values("winxp", "win10"),
+                         [](const auto& row) { return std::string(row.param); });
 
 // The shipped 32-bit edition on a 64-bit Windows (a 64-bit prefix only) beside
 // 64-bit AutoCADs: it finds and writes the 32-bit view and Program Files (x86) only.

@@ -87,8 +87,7 @@ TEST(SetupDialog, MissingRightsOfferToStartTheSetupAgainElevated) {
   EXPECT_EQ(IDCANCEL, dialog.DoModal());
   theInventory.m_bInstallIncomplete[2014 - 2007] = false;
   ASSERT_EQ(1u, machine.boxes.size());
-  EXPECT_NE(std::string::npos, machine.boxes[0].text.find("AutoCAD2014"));
-  EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), machine.boxes[0].style);
+  EXPECT_EQ(static_cast<UINT>(MB_YESNO), machine.boxes[0].style) << "Yes and No, no icon";
   EXPECT_EQ("runas C:\\download\\SetUp.exe", g_started);
 }
 
