@@ -28,7 +28,7 @@ class SetupTest : public ::testing::Test {
   const std::string& Folder() const { return m_folder; }
   // Starts SetUp.exe in its folder and waits for the dialog.
   HWND StartSetup() {
-    m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", {m_folder});
+    m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", {m_folder, {}, {}});
     return m_window = uidriver::WaitTopWindow(Pid(), kSetupCaption, kTimeoutMs);
   }
   HWND Window() const { return m_window; }

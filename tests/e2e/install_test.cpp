@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kCases = SETUP_CASES_DIR, kAppData = getenv("APPDATA");
+const std::string kAppData = getenv("APPDATA");
 
 // Every file below folder with its content, a line each.
 std::string Files(const std::string& folder) {
@@ -33,13 +33,7 @@ class Install : public SetupTest {
     SetupTest::SetUp();
     for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
     RemoveTree(kAppData + "\\Tavrin");
-    for (const char* folder : {"AutoCAD 2008\\Drv", "AutoCAD 2008\\Fonts", "AutoCAD 2010\\Fonts",
-                               "AutoCAD Mechanical 2010\\Fonts", "AutoCAD 2014\\Fonts", "AutoCAD 2018\\Fonts"})
-      MakeFolders(std::string("C:\\e2e-acad\\") + folder);
-    for (const std::string& name : Names(kCases + "\\payload")) {
-      const std::string copy = Folder() + "\\Data\\" + name;
-      if (!CopyFileA((kCases + "\\payload\\" + name).c_str(), copy.c_str(), FALSE)) MakeFolders(copy);  // docs
-    }
+    MakeGoldenFolders(Folder() + "\\Data");
   }
   void WaitForFinishedPage() {
     for (int tries = 0; tries < 300 && !ReadControl(Window(), IDOK).visible; ++tries) Sleep(100);

@@ -65,6 +65,10 @@ std::vector<std::string> Names(const std::string& folder);
 // Every file and folder below folder, by path: a file's content, "<folder>".
 std::map<std::string, std::string> Tree(const std::string& folder);
 
+// The golden case's AutoCAD folders below C:\e2e-acad, each with a file of
+// AutoCAD's own, and its payload copied into data (its sub-folder made empty).
+void MakeGoldenFolders(const std::string& data);
+
 // A program that idles until it is ended, started as folder\exeName
 // (acad.exe, say): SetUp.exe itself, waiting for its user.
 class TestProcess {

@@ -122,3 +122,13 @@ void RemoveTree(const std::string& path) {
   }
   RemoveDirectoryA(path.c_str());
 }
+
+void MakeGoldenFolders(const std::string& data) {
+  for (const std::string folder : {"2008\\Drv", "2008\\Fonts", "2010\\Fonts", "Mechanical 2010\\Fonts", "2014\\Fonts", "2018\\Fonts"}) {
+    MakeFolders("C:\\e2e-acad\\AutoCAD " + folder);
+    WriteFile("C:\\e2e-acad\\AutoCAD " + folder + "\\..\\acad.exe", "AutoCAD's own");
+  }
+  const std::string payload = std::string(SETUP_CASES_DIR) + "\\payload\\";
+  MakeFolders(data + "\\docs");
+  for (const std::string& name : Names(payload)) CopyFileA((payload + name).c_str(), (data + "\\" + name).c_str(), FALSE);
+}

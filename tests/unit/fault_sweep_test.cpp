@@ -101,13 +101,8 @@ class FaultSweep : public testing::Test {
  protected:
   FaultSweep() {
     ImportCase("several_releases");
-    for (const char* folder : {"2008\\Drv", "2008\\Fonts", "2010\\Fonts", "Mechanical 2010\\Fonts", "2014\\Fonts", "2018\\Fonts"}) {
-      MakeFolders(std::string("C:\\e2e-acad\\AutoCAD ") + folder);
-      WriteFile(std::string("C:\\e2e-acad\\AutoCAD ") + folder + "\\..\\acad.exe", "AutoCAD's own");
-      WriteFile(std::string("C:\\e2e-acad\\AutoCAD ") + folder + "\\txt.shx", "AutoCAD's own");
-    }
-    MakeFolders(machine.Path("pkg\\Data\\docs"));
-    for (const std::string& name : Names(kPayload)) CopyFileA((kPayload + name).c_str(), machine.Path("pkg\\Data\\" + name).c_str(), FALSE);
+    MakeGoldenFolders(machine.Path("pkg\\Data"));
+    machine.SetProgramPath(machine.Path("pkg\\SetUp.exe"));
     SetCurrentDirectoryA(machine.Root().c_str());  // without APPDATA the settings go to C:\Tavrin
     files = Files();
     before = Registry();
@@ -121,7 +116,6 @@ class FaultSweep : public testing::Test {
   // the dialog ticks; false when an exception escaped other than the one the
   // Install handler reports.
   bool Install(CAcadInventory& inventory, int failAt, bool onwards) {
-    machine.SetProgramPath(machine.Path("pkg\\SetUp.exe"));
     g = Sweep();
     g.failAt = failAt, g.onwards = onwards, g.passOn = g_syscalls;
 #define SWEEP_WRAP(name) g_syscalls.name = FaultyFor<k##name, &SyscallTable::name>(&SyscallTable::name);
@@ -146,7 +140,7 @@ class FaultSweep : public testing::Test {
     } catch (const std::exception&) {
       survived = false;
     }
-    RestoreSyscalls();
+    g_syscalls = g.passOn;
     return survived;
   }
   std::map<std::string, std::string> Files() {
@@ -178,7 +172,7 @@ class FaultSweep : public testing::Test {
   }
 
   Machine machine;
-  const std::string kPayload = std::string(SETUP_CASES_DIR) + "\\payload\\", target = machine.Path("target\\T-RedavIzor");
+  const std::string target = machine.Path("target\\T-RedavIzor");
   std::map<std::string, std::string> files;
   std::set<std::string> before;
 };
