@@ -1,6 +1,7 @@
 // The system calls by which the logic reads or changes the machine, which a
-// test must be able to make fail, as one table of function pointers: named entries, the real functions until a test
-// replaces one. The program itself never changes the table.
+// test must be able to make fail, as one table of function pointers: named
+// entries, the real functions until a test replaces one. The program itself
+// never changes the table.
 #pragma once
 
 #include <windows.h>
