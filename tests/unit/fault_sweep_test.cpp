@@ -184,6 +184,8 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   const std::set<std::string> full = Registry();
   const auto installed = Files();
   Restore(installed, Registry());
+  // Keys outside AutoCAD's are never put back: what a run did to them shows at the end.
+  const std::string software = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE") + RegDump(HKEY_CURRENT_USER, "SOFTWARE");
   std::vector<std::string> violations;
   for (int failAt = 1; failAt <= count; ++failAt)
     for (bool onwards : {false, true}) {
@@ -229,6 +231,8 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
         violations.push_back("call " + std::to_string(failAt) + (onwards ? " onwards " : " alone ") + kNames[faulted.entry] + "(" +
                              faulted.argument + "): " + what);
     }
+  if (software != RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE") + RegDump(HKEY_CURRENT_USER, "SOFTWARE"))
+    violations.push_back("a value below HKEY_LOCAL_MACHINE\\SOFTWARE or HKEY_CURRENT_USER\\SOFTWARE changed");
   printf("fault sweep: %d calls, %d runs, %zu violations\n", count, 2 * count, violations.size());
   for (const std::string& violation : violations) printf("  %s\n", violation.c_str());
   EXPECT_EQ(0u, violations.size());

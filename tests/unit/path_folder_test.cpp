@@ -54,7 +54,7 @@ TEST(FolderDialogue, AcceptsAsksCreatesOrSaysWhyNot) {
       EXPECT_EQ("SetUp", machine.boxes[i].caption) << "the program's name";
       EXPECT_EQ(row.boxes[i] == 'Q' ? 36u : 48u, machine.boxes[i].style);
     }
-    if (row.boxes[0] == 'Q') EXPECT_EQ(row.created, Exists(row.path));
+    if (row.boxes[0] == 'Q') { EXPECT_EQ(row.created, Exists(row.path)); }
   }
 }
 
