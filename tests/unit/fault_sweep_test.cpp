@@ -1,8 +1,9 @@
 // Every call of the golden scan and install through the call table, refused
 // in turn as for lack of rights: alone, and with every later call. After each
-// run the program is up, nothing of the user's is lost, every key opened is
-// closed, and a release is reported exactly when one of its registration
-// writes or copies was refused.
+// run the program is up, the scan has lost only what was refused, nothing of
+// the user's is lost, every key opened is closed, and a release is reported
+// exactly when one of its registration writes or copies was refused.
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -95,6 +96,20 @@ void PutBack(const std::string& line, bool write) {
                             : RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
   if (handle) RegCloseKey(handle);
 }
+// The products a scan found, "year key".
+std::set<std::string> Products(const CAcadInventory& inventory) {
+  std::set<std::string> products;
+  for (int k = 0; k < kReleaseCount; ++k)
+    for (int i = 0; i < inventory.m_aProductKeys[k].GetSize(); ++i) products.insert(std::to_string(2007 + k) + " " + inventory.m_aProductKeys[k][i].str());
+  return products;
+}
+// A call's key below HKEY_LOCAL_MACHINE as the scan names keys ("HKLM||A|B" is "A\B"); "-" for others.
+std::string MachineKey(std::string argument) {
+  std::replace(argument.begin(), argument.end(), '|', '\\');
+  argument.erase(std::unique(argument.begin(), argument.end(), [](char a, char b) { return a == '\\' && b == '\\'; }), argument.end());
+  return StartsWith(argument, "HKLM") ? argument.substr(std::min<size_t>(5, argument.size())) : "-";
+}
+
 // The golden machine with files of AutoCAD's own in its AutoCAD folders, the
 // payload beside pkg\SetUp.exe, and the target in the test's folder.
 class FaultSweep : public testing::Test {
@@ -181,7 +196,7 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   CAcadInventory golden;
   ASSERT_TRUE(Install(golden, 0, false) && g.boxes == 0 && g.openKeys == 0);
   const int count = static_cast<int>(g.calls.size());
-  const std::set<std::string> full = Registry();
+  const std::set<std::string> full = Registry(), products = Products(golden);
   const auto installed = Files();
   Restore(installed, Registry());
   // Keys outside AutoCAD's are never put back: what a run did to them shows at the end.
@@ -209,6 +224,16 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
       for (const auto& [path, content] : installed)
         if (g.boxes == 0 && StartsWith(path, target) && (!now.count(path) || now.at(path) != content))
           broke.push_back("left out without a word: " + path);
+      // The scan loses only products at or below a refused key, and finds no other.
+      const std::set<std::string> found = Products(inventory);
+      for (const std::string& product : products) {
+        bool excused = false;
+        for (const Call& call : g.calls)
+          excused |= call.failed && (StartsWith(product.substr(5), MachineKey(call.argument)) || StartsWith(MachineKey(call.argument), product.substr(5)));
+        if (!found.count(product) && !excused) broke.push_back("not found: " + product);
+      }
+      for (const std::string& product : found)
+        if (!products.count(product)) broke.push_back("found what is not there: " + product);
       // Refused: a registration write below a product key of the release, or
       // the copy of a payload file into one of its folders.
       for (int k = 0; k < kReleaseCount; ++k) {
