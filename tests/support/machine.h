@@ -42,6 +42,15 @@ void ForReleases(const std::vector<int>& years, Call call) {
   call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
 }
 std::string MarkedYears(const bool (&flags)[20]);
+// What a scan of the inventory found, a "year key>folder" line per product.
+template <class Inventory>
+std::string Found(const Inventory& inventory) {
+  std::string text;
+  for (int k = 0; k < 20; ++k)
+    for (int i = 0; i < inventory.m_aProductKeys[k].GetSize(); ++i)
+      text += std::to_string(2007 + k) + " " + inventory.m_aProductKeys[k][i].str() + ">" + inventory.m_aInstallFolders[k][i].str() + "\n";
+  return text;
+}
 // The text of tests/cases/<file>, and UTF-8 text, in the program's code page.
 std::string CaseFile(const std::string& file);
 std::string Ansi(const std::string& utf8);

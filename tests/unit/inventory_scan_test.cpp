@@ -5,16 +5,6 @@
 
 namespace {
 
-// What the scan found, one "year key>folder" line per product in list order.
-std::string Found(const CAcadInventory& inventory) {
-  std::string text;
-  for (int k = 0; k < kReleaseCount; ++k)
-    for (int i = 0; i < inventory.m_aProductKeys[k].GetSize(); ++i)
-      text += std::to_string(2007 + k) + " " + inventory.m_aProductKeys[k][i].str() + ">" +
-              inventory.m_aInstallFolders[k][i].str() + "\n";
-  return text;
-}
-
 TEST(InventoryScan, FindsExactlyTheProductsOfTheMachine) {
   Machine machine;
   ImportCase("scan");
