@@ -1,5 +1,6 @@
 // Writing the registration's two kinds of value: a REG_DWORD as 4 bytes
-// little-endian, a REG_SZ with its terminating zero byte counted.
+// little-endian, a REG_SZ (or REG_EXPAND_SZ) with its terminating zero byte
+// counted.
 #pragma once
 
 #include <cstring>
@@ -12,7 +13,7 @@ inline LSTATUS SetDwordValue(HKEY key, const char* name, DWORD value) {
   return RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
 }
 
-inline LSTATUS SetStringValue(HKEY key, const char* name, const char* text) {
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+inline LSTATUS SetStringValue(HKEY key, const char* name, const char* text, DWORD type = REG_SZ) {
+  return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(strlen(text) + 1));
 }

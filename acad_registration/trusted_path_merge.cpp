@@ -1,5 +1,4 @@
-// The TRUSTEDPATHS text of a profile and the merge of the target folder
-// into it.
+// The merge of the target folder into a profile's TRUSTEDPATHS.
 #include "trusted_path_merge.h"
 
 #include <cstring>
@@ -9,26 +8,31 @@ namespace {
 // A value this short ("", ";", ".") holds no folder worth keeping.
 constexpr int kMaxDiscardedLength = 2;
 
-}  // namespace
-
-bool TrustedPathsText(const char (&data)[kTextBufferSize], unsigned long size, CString& text) {
-  size_t length = strnlen(data, sizeof data);
-  if (length == sizeof data) return false;
-  for (size_t pos = length; pos < size && pos < sizeof data; ++pos)
-    if (data[pos] != '\0') return false;
-  text = CString(data, static_cast<int>(length));
-  return true;
+// Whether one whole entry of the ";"-separated list is folder, with or
+// without one trailing backslash: a longer folder with the same beginning,
+// or a folder below it, is another folder. Both are upper case already; ";"
+// is never the trail byte of a double-byte character, and the backslash
+// dropped is a whole character.
+bool ListHolds(const CString& list, const CString& folder) {
+  for (int start = 0;;) {
+    const int end = list.Find(';', start);
+    CString entry = end < 0 ? list.Mid(start) : list.Mid(start, end - start);
+    DropTrailingBackslash(entry);
+    if (entry == folder) return true;
+    if (end < 0) return false;
+    start = end + 1;
+  }
 }
+
+}  // namespace
 
 bool MergeTrustedPaths(const CString& current, const CString& folder, char (&merged)[kTextBufferSize]) {
   memset(merged, 0, sizeof merged);
   if (current.GetLength() <= kMaxDiscardedLength) return FormatText13000(merged, "%s", folder.GetString());
-  // Compared without case, character by character: the trail byte of a
-  // double-byte character is never changed and never starts a match.
   CString upperCurrent(current);
   CString upperFolder(folder);
   upperCurrent.MakeUpper();
   upperFolder.MakeUpper();
-  if (upperCurrent.Find(upperFolder) >= 0) return FormatText13000(merged, "%s", upperCurrent.GetString());
+  if (ListHolds(upperCurrent, upperFolder)) return FormatText13000(merged, "%s", upperCurrent.GetString());
   return FormatText13000(merged, "%s;%s", upperCurrent.GetString(), upperFolder.GetString());
 }

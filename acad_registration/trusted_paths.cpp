@@ -52,17 +52,19 @@ void CollectVariablesKeys(const CStringArray& profilesKeys, CStringArray& variab
 }
 
 // Phase 3, one profile: the value is written back even when the folder was
-// already there. A list that cannot be read whole, or that would grow too
-// long for the buffer, is left exactly as it was.
+// already there, with the type it was read with. A list that cannot be read
+// whole and exactly, or that would grow too long for the buffer, is left
+// exactly as it was.
 void UpdateTrustedPaths(const char* variablesKey, const CString& folder) {
   CString current;
-  if (!ReadTrustedPaths(variablesKey, current)) return;
+  DWORD type = REG_SZ;
+  if (!ReadTrustedPaths(variablesKey, current, type)) return;
   char merged[kTextBufferSize];
   if (!MergeTrustedPaths(current, folder, merged)) return;
   ScopedRegKey variables;
   RegCreateKeyA(HKEY_CURRENT_USER, variablesKey, variables.Out());
   if (!variables) return;
-  SetStringValue(variables.Get(), "TRUSTEDPATHS", merged);
+  SetStringValue(variables.Get(), "TRUSTEDPATHS", merged, type);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 void ListSubkeys(HKEY key, CStringArray& list);
 
 // Reads TRUSTEDPATHS of the Variables key at variablesKey (below
-// HKEY_CURRENT_USER) into current: empty when the key or the value is
-// missing. False when the value cannot be read whole, so it must be left
-// as it is.
-bool ReadTrustedPaths(const char* variablesKey, CString& current);
+// HKEY_CURRENT_USER) into current, and its type (REG_SZ or REG_EXPAND_SZ):
+// empty and REG_SZ when the key or the value is missing. False when the
+// value cannot be read whole and exactly, or is of another type, so it must
+// be left as it is.
+bool ReadTrustedPaths(const char* variablesKey, CString& current, DWORD& type);

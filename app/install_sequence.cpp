@@ -16,7 +16,6 @@ const char kInstallErrorFormat[] = "安装未能完成：%s";
 const char kFolderNotCreatedFormat[] = "无法创建安装文件夹：\n\n%s\n\n请选择其他文件夹后再进行安装 !";
 const char kTargetSuffix[] = "\\T-RedavIzor";
 constexpr int kProgressMaximum = 50;
-constexpr int kLongestPath = 259;
 
 }  // namespace
 
@@ -30,20 +29,20 @@ void Dlg_Setup::OnInstall() {
       return;
     }
     UpdateData(TRUE);
-    CString chosen = m_strTargetPath;
-    DropTrailingBackslash(chosen);
-    // No folder to install into, or one whose target path would not fit in
-    // a path buffer: nothing is created, the user chooses again.
-    if (chosen.IsEmpty() || chosen.GetLength() + static_cast<int>(sizeof kTargetSuffix) - 1 > kLongestPath) {
+    CString target = m_strTargetPath;
+    DropTrailingBackslash(target);
+    if (target.IsEmpty()) {
       MessageBox(kChoosePathMessage, kSetupCaption, MB_OK);
       return;
     }
-    // Every missing level is made. A folder that cannot be made (a drive
-    // that does not exist, a name the file system refuses) is refused here,
-    // once, before anything is copied; the user chooses another.
-    const CString target = chosen + kTargetSuffix;
-    CreateFolderLevels(target);
-    if (GetPathKind(target) != PathFolder) {
+    // AutoCAD reads the paths registered below relative to its own folder,
+    // so the folder becomes the full path Windows makes of it here ("\x" on
+    // this folder's drive, "x" below it), with every missing level. One that
+    // cannot be resolved or made (a drive that does not exist, a path too
+    // long for the buffers) is refused once, before anything is copied; the
+    // user chooses another.
+    target += kTargetSuffix;
+    if (!MakeTargetFolder(target)) {
       CString message;
       message.Format(kFolderNotCreatedFormat, target.GetString());
       MessageBox(message, kSetupCaption, MB_OK);

@@ -11,6 +11,8 @@ const char kMissingRightsFormat[] =
     "以下AutoCAD版本未能完整安装：\n\n%s\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
     "请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
 const char kRunAsAdministratorQuestion[] = "\n\n是否现在以管理员身份重新运行安装程序？";
+const char kNotElevatedFormat[] =
+    "未能以管理员身份启动SetUp.exe：%s\n\n请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
 
 // Vista and later can start a program with an administrator's rights.
 bool CanElevate() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
@@ -25,6 +27,18 @@ bool RestartElevated(HWND owner) {
   folder = folder.Left(folder.ReverseFind('\\'));
   HINSTANCE started = ShellExecuteA(owner, "runas", program, nullptr, folder, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+// Why Windows did not start it, in its own words (the user declined the
+// prompt, the file is gone), or else the error's number.
+CString LastErrorText() {
+  const DWORD error = GetLastError();
+  char text[kPathBufferSize] = "";
+  CString reason(text, FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                      text, sizeof text, nullptr));
+  while (reason.Right(1) == "\n" || reason.Right(1) == "\r") reason.Delete(reason.GetLength() - 1);
+  if (reason.IsEmpty()) reason.Format("%lu", error);
+  return reason;
 }
 
 }  // namespace
@@ -44,7 +58,14 @@ bool Dlg_Setup::ReportMissingRights() {
   const bool elevate = CanElevate();
   if (elevate) message += kRunAsAdministratorQuestion;
   const int answer = MessageBox(message, kSetupCaption, elevate ? MB_YESNO : MB_OK);
-  if (!elevate || answer != IDYES || !RestartElevated(m_hWnd)) return false;
-  EndDialog(IDCANCEL);
-  return true;
+  if (!elevate || answer != IDYES) return false;
+  if (RestartElevated(m_hWnd)) {
+    EndDialog(IDCANCEL);
+    return true;
+  }
+  // Nothing was started: said so, with how to do it by hand, and the
+  // finished page follows as after No.
+  message.Format(kNotElevatedFormat, LastErrorText().GetString());
+  MessageBox(message, kSetupCaption, MB_OK);
+  return false;
 }

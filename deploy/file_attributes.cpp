@@ -10,8 +10,8 @@ PathKind GetPathKind(const char* path) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathFolder : PathFile;
 }
 
-void ClearReadOnly(const char* path) {
+bool ClearReadOnly(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
-  SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  return SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) != FALSE;
 }

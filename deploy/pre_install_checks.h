@@ -22,5 +22,6 @@ bool FindDataFolder(CString& folder);
 // What lies at path: nothing, a file or a folder. Any failure is nothing.
 PathKind GetPathKind(const char* path);
 
-// Drops the read-only bit of a file and keeps every other bit; silent.
-void ClearReadOnly(const char* path);
+// Drops the read-only bit of a file and keeps every other bit; true when
+// the bit was set and is now cleared.
+bool ClearReadOnly(const char* path);

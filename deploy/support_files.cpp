@@ -8,13 +8,13 @@ namespace {
 constexpr int kFirstModuleYear = 2007;
 constexpr int kLastModuleYear = 2050;
 constexpr int kPlotDriverReleaseIndex = 2008 - kFirstReleaseYear;
-constexpr DWORD kInTheWay = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+constexpr DWORD kInTheWay = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN;
 
 // Whether what lies around a refused copy explains the refusal: a source
 // that is missing or a folder, a destination folder that is missing or a
-// file, or a folder, a read-only or a hidden file in the destination's place
-// (Windows refuses to overwrite those). A look that is itself refused
-// explains nothing.
+// file, or a folder or a hidden file in the destination's place (Windows
+// refuses to overwrite those). A look that is itself refused explains
+// nothing.
 bool RefusalExplained(const char* source, const char* folder, const char* destination) {
   auto missing = [] { return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND; };
   DWORD attributes = GetFileAttributesA(source);
@@ -25,18 +25,26 @@ bool RefusalExplained(const char* source, const char* folder, const char* destin
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kInTheWay) != 0;
 }
 
-// Copies payloadFolder\sourceName to folder\destinationName, overwriting.
-// A path too long for its buffer is skipped rather than cut. True when the
-// copy was refused for lack of rights: the system denied the access, and
-// nothing around the copy explains it.
+// Copies payloadFolder\sourceName to folder\destinationName, overwriting, and
+// leaves the copy writable. A read-only file in the way (an earlier install
+// from a read-only medium) has its bit cleared and the copy is tried again;
+// only a refused copy pays for that look. A path too long for its buffer is
+// skipped rather than cut. True when the copy was refused for lack of
+// rights: the system denied the access, and nothing around it explains it.
 bool CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
                      const char* destinationName) {
   char source[kPathBufferSize];
   char destination[kPathBufferSize];
   if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return false;
   if (!FormatPath260(destination, "%s\\%s", folder, destinationName)) return false;
-  if (CopyFileA(source, destination, FALSE) || GetLastError() != ERROR_ACCESS_DENIED) return false;
-  return !RefusalExplained(source, folder, destination);
+  bool copied = CopyFileA(source, destination, FALSE) != FALSE;
+  DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+  if (error == ERROR_ACCESS_DENIED && ClearReadOnly(destination)) {
+    copied = CopyFileA(source, destination, FALSE) != FALSE;
+    error = copied ? ERROR_SUCCESS : GetLastError();
+  }
+  if (copied) ClearReadOnly(destination);
+  return error == ERROR_ACCESS_DENIED && !RefusalExplained(source, folder, destination);
 }
 
 }  // namespace

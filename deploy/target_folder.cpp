@@ -1,6 +1,8 @@
 // CreateFolderLevels: the target folder, made from the top down.
 #include "target_folder.h"
 
+#include "pre_install_checks.h"
+
 namespace {
 
 bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
@@ -32,4 +34,13 @@ void CreateFolderLevels(const CString& folder) {
   for (int end = FindSeparator(folder, FirstLevel(folder)); end > 0; end = FindSeparator(folder, end + 1))
     CreateDirectoryA(folder.Left(end), nullptr);
   CreateDirectoryA(folder, nullptr);
+}
+
+bool MakeTargetFolder(CString& folder) {
+  char full[kPathBufferSize];
+  const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return false;
+  folder = full;
+  CreateFolderLevels(folder);
+  return GetPathKind(folder) == PathFolder;
 }

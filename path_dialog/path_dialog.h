@@ -2,9 +2,10 @@
 // tree, whose OK accepts a folder only once it is valid and exists.
 #pragma once
 
-#include "afx.h"
-
+// Before the call table's macros, which rename what the shell's header declares.
 #include <shlobj.h>
+
+#include "afx.h"
 
 class CPathDialog;
 

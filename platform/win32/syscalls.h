@@ -15,6 +15,7 @@
   X(RegQueryInfoKeyA)     \
   X(RegEnumKeyExA)        \
   X(RegQueryValueExA)     \
+  X(RegQueryValueExW)     \
   X(RegSetValueExA)       \
   X(RegDeleteKeyA)        \
   X(RegCloseKey)          \
@@ -28,6 +29,7 @@
   X(CreateDirectoryA)     \
   X(DeleteFileA)          \
   X(CopyFileA)            \
+  X(GetFullPathNameA)     \
   X(GetModuleFileNameA)   \
   X(GetEnvironmentVariableA) \
   X(MessageBoxA)          \

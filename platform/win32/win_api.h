@@ -7,7 +7,6 @@
 #include <direct.h>
 #include <io.h>
 #include <shellapi.h>
-#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include "syscalls.h"
@@ -25,6 +24,7 @@
 #define RegQueryInfoKeyA(...) (g_syscalls.RegQueryInfoKeyA)(__VA_ARGS__)
 #define RegEnumKeyExA(...) (g_syscalls.RegEnumKeyExA)(__VA_ARGS__)
 #define RegQueryValueExA(...) (g_syscalls.RegQueryValueExA)(__VA_ARGS__)
+#define RegQueryValueExW(...) (g_syscalls.RegQueryValueExW)(__VA_ARGS__)
 #define RegSetValueExA(...) (g_syscalls.RegSetValueExA)(__VA_ARGS__)
 #define RegDeleteKeyA(...) (g_syscalls.RegDeleteKeyA)(__VA_ARGS__)
 #define RegCloseKey(...) (g_syscalls.RegCloseKey)(__VA_ARGS__)
@@ -38,6 +38,7 @@
 #define CreateDirectoryA(...) (g_syscalls.CreateDirectoryA)(__VA_ARGS__)
 #define DeleteFileA(...) (g_syscalls.DeleteFileA)(__VA_ARGS__)
 #define CopyFileA(...) (g_syscalls.CopyFileA)(__VA_ARGS__)
+#define GetFullPathNameA(...) (g_syscalls.GetFullPathNameA)(__VA_ARGS__)
 #define GetModuleFileNameA(...) (g_syscalls.GetModuleFileNameA)(__VA_ARGS__)
 #define GetEnvironmentVariableA(...) (g_syscalls.GetEnvironmentVariableA)(__VA_ARGS__)
 #define MessageBoxA(...) (g_syscalls.MessageBoxA)(__VA_ARGS__)
