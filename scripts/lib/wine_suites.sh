@@ -4,95 +4,124 @@
 #   e2e64  where the machine runs 32-bit programs: a 64-bit prefix, the shipped
 #          i686 SetUp.exe through the 32-bit registry view, and the 64-bit edition
 # The tests run in a 32-bit prefix where the machine runs 32-bit programs,
-# else (their x86_64 build) in a 64-bit one. Writes each suite's exit code to
-# <results>/wine_codes and what it ran on to <results>/<suite>/ran_on.txt.
-# usage: wine_suites.sh <root> <test build> <build> <results>
+# else (their x86_64 build) in a 64-bit one.
+# usage: wine_suites.sh <root> <test build> <build> <results> [suite=filter ...]
+#   no suite named: every suite whole (SETUP_QUICK: each to its first failure,
+#   without the tests that need the 64-bit edition); named: only those, each
+#   with its GoogleTest filter ("unit=FaultSweep.*"), to its first failure.
+# SETUP_KEEP=1 (scripts/mutants): the prefixes, their wineservers and Xvfb
+# are kept for the next call and made only when missing; "stop" ends them.
+# Writes each suite's exit code to <results>/wine_codes, and what it ran on
+# and its seconds to <results>/<suite>/.
 set -uo pipefail
 ROOT=$1 TESTS=$2 BUILD=$3 RESULTS=$4
+shift 4
 . "$ROOT/scripts/lib/wine.sh"
 . "$ROOT/scripts/lib/say.sh"
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$BUILD/wine"
+KEEP=${SETUP_KEEP:-0} QUICK=${SETUP_QUICK:-0}
+kind=win64
+wine_runs_32bit && kind=win32
+if [ "${1:-}" = stop ]; then
+  for prefix in "$BUILD"/wine/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
+  pkill -u "$(id -u)" -x Xvfb 2>/dev/null
+  rm -f "$BUILD/wine/display"
+  exit 0
+fi
 codes=()
 finish() {
   echo "${codes[*]}" >"$RESULTS/wine_codes"
+  [ "$KEEP" = 1 ] && return
   wine_stop
   xvfb_stop
 }
 trap finish EXIT
-# SETUP_QUICK: each suite stops at its first failing test.
-fail_fast=()
-[ "${SETUP_QUICK:-0}" = 1 ] && fail_fast=(--gtest_fail_fast)
 
-for display in :73 :74 :75 :76; do xvfb_start "$display" 2>/dev/null && break; done
+if [ "$KEEP" = 1 ] && [ -f "$BUILD/wine/display" ] && xdpyinfo -display "$(cat "$BUILD/wine/display")" >/dev/null 2>&1; then
+  export DISPLAY=$(cat "$BUILD/wine/display")
+else
+  for display in :73 :74 :75 :76; do xvfb_start "$display" 2>/dev/null && break; done
+  [ -n "${DISPLAY:-}" ] && echo "$DISPLAY" >"$BUILD/wine/display"
+fi
 [ -n "${DISPLAY:-}" ] || { codes+=(unit=1); exit 1; }
 
-kind=win64
-wine_runs_32bit && kind=win32
-say "prefix: $kind"
-if ! wine_prefix_init "$BUILD/wine/prefix-$kind" "$kind" || ! wine_env; then
-  codes+=(unit=1 e2e=1)
-  exit 1
-fi
-# Drive D: for the tests that install to a drive's root, and an AutoCAD
-# folder the user may not write, as Program Files is without administrator rights.
-mkdir -p "$BUILD/wine/drive_d"
-ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
-locked=$WINEPREFIX/drive_c/e2e-locked
-mkdir -p "$locked/AutoCAD 2014/Fonts" && chmod -R a-w "$locked"
+# A prefix of the kind, made afresh (kept: only when missing), with drive D:
+# for the tests that install to another drive, and an AutoCAD folder the user
+# may not write, as Program Files is without administrator rights.
+prefix() {  # <win32|win64>
+  local dir=$BUILD/wine/prefix-$1
+  [ "$KEEP" = 1 ] || wine_stop
+  if [ "$KEEP" = 1 ] && [ -f "$dir/system.reg" ]; then
+    export WINEPREFIX=$dir WINEARCH=$1
+  else
+    say "prefix: $1"
+    wine_prefix_init "$dir" "$1" || return 1
+  fi
+  wine_env || return 1
+  mkdir -p "$BUILD/wine/drive_d" "$WINEPREFIX/drive_c/e2e-locked/AutoCAD 2014/Fonts"
+  ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
+  chmod -R a-w "$WINEPREFIX/drive_c/e2e-locked"
+}
 
-export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots
+export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
 # Tests are chosen by name before a run, never skipped in it: Win64.* drive the
 # 64-bit edition (not built in a quick run), Win64Wow64.* the shipped i686
-# SetUp.exe in a 64-bit prefix; both need a 64-bit prefix. A test that needs
-# what this script prepares fails when it is missing.
-quick=0
-[ "${SETUP_QUICK:-0}" = 1 ] && quick=1
-export E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
+# SetUp.exe in a 64-bit prefix; both need a 64-bit prefix.
 if [ "$kind" = win32 ]; then
   unit_on="win32 prefix, i686 build" e2e_on="win32 prefix, shipped i686 SetUp.exe" e2e_filter=-Win64*
   e2e64_on="win64 prefix, shipped i686 SetUp.exe and the 64-bit edition" e2e64_filter=Win64*
-  [ $quick = 1 ] && e2e64_on="win64 prefix, shipped i686 SetUp.exe" e2e64_filter=Win64Wow64.*
+  [ "$QUICK" = 1 ] && e2e64_on="win64 prefix, shipped i686 SetUp.exe" e2e64_filter=Win64Wow64.*
 else
   unit_on="win64 prefix, x86_64 build" e2e_on="win64 prefix, x86_64 stand-in SetUp.exe and the 64-bit edition"
   e2e_filter=-Win64Wow64.*
-  [ $quick = 1 ] && e2e_on="win64 prefix, x86_64 stand-in SetUp.exe" e2e_filter=-Win64*
+  [ "$QUICK" = 1 ] && e2e_on="win64 prefix, x86_64 stand-in SetUp.exe" e2e_filter=-Win64*
 fi
-# What each suite ran on, for the summary.
-echo "$unit_on" >"$RESULTS/unit/ran_on.txt"
-echo "$e2e_on" >"$RESULTS/e2e/ran_on.txt"
+# comctl32 searched for as Windows searches a DLL that is no known DLL, so
+# that a DLL planted beside SetUp.exe would be found (Wine prefers its own).
+planted=comctl32=n,b
+
 run_tests() {  # <suite> <program> [gtest options]
   local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log
   shift 2
-  "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" \
-    </dev/null >"$log" 2>&1
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" \
+    --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" </dev/null >"$log" 2>&1
   local status=$?
-  grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$' "$log" | grep -v '^\[==========\] Running' | head -40
+  grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$|^fault sweep' "$log" | grep -v '^\[==========\] Running' | head -40
   return $status
 }
 
-say "suite: unit"
-status=0
-run_tests unit unit_tests.exe || status=1
-run_tests unit unit_tests_bits64.exe || status=1
-codes+=("unit=$status")
+suite() {  # <suite> <filter, or empty for the suite's own>
+  local name=$1 filter=$2 status=0 started=$SECONDS own on
+  mkdir -p "$RESULTS/$name"
+  case $name in unit) own= on=$unit_on ;; e2e) own=$e2e_filter on=$e2e_on ;; e2e64) own=$e2e64_filter on=$e2e64_on ;; esac
+  # A filter named joins the suite's own exclusions.
+  if [ -n "$filter" ]; then [[ $own == -* ]] && filter=$filter$own; else filter=${own:-*}; fi
+  say "suite: $name"
+  echo "$on" >"$RESULTS/$name/ran_on.txt"
+  if [ "$name" = unit ]; then
+    run_tests unit unit_tests.exe --gtest_filter="$filter" || status=1
+    run_tests unit unit_tests_bits64.exe --gtest_filter="$filter" || status=1
+  else
+    run_tests "$name" e2e_tests.exe --gtest_filter="$filter" || status=1
+  fi
+  echo $((SECONDS - started)) >"$RESULTS/$name/seconds.txt"
+  codes+=("$name=$status")
+}
 
-say "suite: e2e"
-# comctl32 searched for as Windows searches a DLL that is no known DLL, so
-# that a DLL planted beside SetUp.exe would be found (Wine prefers its own);
-# wine_env sets the overrides afresh for each prefix.
-planted=comctl32=n,b
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e e2e_tests.exe --gtest_filter="$e2e_filter"
-codes+=("e2e=$?")
-chmod -R u+w "$locked"
-wine_stop
-[ "$kind" = win32 ] || exit 0
-
-say "prefix: win64"
-if ! wine_prefix_init "$BUILD/wine/prefix-win64" win64 || ! wine_env; then
-  codes+=(e2e64=1)
-  exit 1
-fi
-say "suite: e2e64"
-echo "$e2e64_on" >"$RESULTS/e2e64/ran_on.txt"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" run_tests e2e64 e2e_tests.exe --gtest_filter="$e2e64_filter"
-codes+=("e2e64=$?")
+fail_fast=()
+if [ $# -gt 0 ] || [ "$QUICK" = 1 ]; then fail_fast=(--gtest_fail_fast); fi
+[ $# -gt 0 ] || { set -- unit e2e; [ "$kind" = win32 ] && set -- unit e2e e2e64; }
+current=
+for named in "$@"; do
+  name=${named%%=*} filter=
+  [[ $named == *=* ]] && filter=${named#*=}
+  wanted=$kind
+  [ "$name" = e2e64 ] && wanted=win64
+  if [ "$wanted" != "$current" ]; then
+    prefix "$wanted" || { codes+=("$name=1"); exit 1; }
+    current=$wanted
+  fi
+  suite "$name" "$filter"
+done
+[ "$KEEP" = 1 ] || chmod -R u+w "$BUILD"/wine/prefix-*/drive_c/e2e-locked
+exit 0

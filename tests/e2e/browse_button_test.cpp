@@ -1,6 +1,6 @@
 // The Browse button: the folder browser with a path box above its tree, at
 // the target; Cancel changes nothing, a typed folder is checked and created.
-#include "e2e_support.h"
+#include "setup_test.h"
 
 namespace {
 
@@ -40,14 +40,14 @@ TEST_F(Browse, OpensAtTheTargetAndHandsBackTheFolderTyped) {
   EXPECT_EQ("C:\\windows", ReadControl(Window(), kTargetPath).text);
   EXPECT_FALSE(ReadControl(Window(), kInstall).enabled) << "re-evaluated: no release is installed";
 
-  browser = OpenBrowser(Folder());
+  browser = OpenBrowser(machine.Root());
   // Cut to the 259 characters of the path buffer, this one would be valid.
-  const std::string tooLong = Folder() + "\\" + std::string(300, 'x');
+  const std::string tooLong = machine.Root() + "\\" + std::string(300, 'x');
   uidriver::MessageBoxInfo answer = Enter(browser, tooLong);
   EXPECT_EQ("The folder:\n\n" + tooLong + "\n\nis invalid. Please reenter.", answer.text);
   Answer(answer, answer.buttons.at(0).first);
   EXPECT_EQ(tooLong, ReadControl(browser, kPathBox).text) << "the text stays for correction";
-  const std::string wanted = Folder() + "\\new\\deeper";
+  const std::string wanted = machine.Root() + "\\new\\deeper";
   for (int button : {IDNO, IDYES}) {
     answer = Enter(browser, wanted);
     EXPECT_EQ("The folder:\n\n" + wanted + "\n\ndoes not exist. Do you want the folder to be created?", answer.text);

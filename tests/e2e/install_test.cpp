@@ -1,15 +1,13 @@
 // The install through the dialog's own buttons: the golden scenario against
 // its expected outcome, typed folders, a running AutoCAD, and an install
 // without the rights to write into an AutoCAD folder.
-#include "e2e_support.h"
-
 #include <commctrl.h>
 
 #include <set>
 
-namespace {
+#include "setup_test.h"
 
-const std::string kAppData = getenv("APPDATA");
+namespace {
 
 // Every file below folder with its content, a line each.
 std::string Files(const std::string& folder) {
@@ -18,31 +16,30 @@ std::string Files(const std::string& folder) {
   return out;
 }
 
-// What an install wrote: the AutoCAD keys of both views and of the user, then
-// the files of the target, the AutoCAD folders and the settings folder.
-std::string Outcome(const std::vector<std::string>& acadFolders = {"C:\\e2e-acad"}) {
-  std::string out = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
-                    RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk") + Files("C:\\Tavrin");
-  for (const std::string& folder : acadFolders) out += Files(folder);
-  return out + "%APPDATA%" + Files(kAppData + "\\Tavrin").substr(kAppData.size());
-}
-
 class Install : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor"}) RemoveTree(folder);
-    RemoveTree(kAppData + "\\Tavrin");
-    MakeGoldenFolders(Folder() + "\\Data");
+    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor", "D:\\e2e-target", "D:\\pkg"})
+      RemoveTree(folder);
+    MakeGoldenFolders(machine.Path("Data"));
+  }
+  // What an install wrote: the AutoCAD keys, then the files of the target,
+  // the AutoCAD folders and the settings folder.
+  std::string Outcome(const std::vector<std::string>& acadFolders = {"C:\\e2e-acad"}) {
+    std::string out = AcadRegistry() + Files("C:\\Tavrin");
+    for (const std::string& folder : acadFolders) out += Files(folder);
+    return out + "%APPDATA%" + Files(machine.Path("Tavrin")).substr(machine.Root().size());
   }
   void WaitForFinishedPage() {
     for (int tries = 0; tries < 300 && !ReadControl(Window(), IDOK).visible; ++tries) Sleep(100);
     ASSERT_TRUE(ReadControl(Window(), IDOK).visible) << "the finished page did not come";
   }
-  static std::string Loader2010() {
-    const char key[] = "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\Applications\\TR_RedavIzor2010";
-    return RegReadString(HKEY_LOCAL_MACHINE, key, "LOADER").value_or("<none>");
+  static std::string Read2010(const std::string& key, const std::string& name) {
+    return RegReadString(key == "LOADER" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                         "SOFTWARE\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:804\\" + name, key).value_or("<none>");
   }
+  static std::string Loader2010() { return Read2010("LOADER", "Applications\\TR_RedavIzor2010"); }
 };
 
 TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
@@ -73,20 +70,25 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
   EXPECT_EQ(0u, WaitExit());
 }
 
-// A folder typed into the path box: one trailing backslash goes, missing levels
-// are made (below the current drive's root too, and between "/"), and one that
-// cannot be made is refused once, after which the user corrects it and installs.
+// A folder typed into the path box, SetUp.exe started from C: or from D:\pkg
+// (as Explorer starts it, in its own folder): one trailing backslash goes,
+// the folder becomes the full path Windows makes of it, with every missing
+// level, and AutoCAD is given that full path; one that cannot be made is
+// refused once, after which the user corrects it and installs.
 struct Typed {
+  const char* from;       // the folder SetUp.exe starts from ("": the test's on C:)
   const char* refused;    // typed first and refused, or nullptr
   const char* typed;      // UTF-8
-  const char* installed;  // the folder the files and the 2010 LOADER name
+  const char* installed;  // the full path of the target
 };
 
 class TypedTarget : public Install, public testing::WithParamInterface<Typed> {};
 
-TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
+TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   ImportCase("several_releases");
-  HWND dialog = StartSetup();
+  const std::string from = GetParam().from;
+  if (!from.empty()) MakeGoldenFolders(from + "\\Data");
+  HWND dialog = StartSetup(from);
   if (GetParam().refused != nullptr) {
     uidriver::SetText(dialog, kTargetPath, GetParam().refused);
     uidriver::Click(dialog, kInstall);
@@ -102,22 +104,23 @@ TEST_P(TypedTarget, InstallsIntoWhatWasTyped) {
   WaitForFinishedPage();
   const std::string folder = Ansi(GetParam().installed);
   EXPECT_EQ(folder + "\\TR_RedavIzor2010.ARX", Loader2010());
-  SetCurrentDirectoryA("C:\\");  // SetUp.exe's current drive: a typed "\e2e-target" is on C:
+  EXPECT_EQ(folder, Read2010("TRUSTEDPATHS", "Profiles\\Drafting\\Variables"));
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
-                         testing::Values(Typed{nullptr, "D:\\", "D:\\T-RedavIzor"},
-                                         Typed{nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\\\T-RedavIzor"},
-                                         Typed{nullptr, "\\e2e-target\\x", "\\e2e-target\\x\\T-RedavIzor"},
-                                         Typed{"Q:\\x", u8"C:/e2e-target/批打印/插件", u8"C:/e2e-target/批打印/插件\\T-RedavIzor"}));
+                         testing::Values(Typed{"", nullptr, "D:\\", "D:\\T-RedavIzor"},
+                                         Typed{"", nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
+                                         Typed{"", "Q:\\x", u8"C:/e2e-target/批打印/插件", u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor"},
+                                         Typed{"D:\\pkg", nullptr, "\\e2e-target", "D:\\e2e-target\\T-RedavIzor"},
+                                         Typed{"D:\\pkg", nullptr, "MyPlugin\\x", "D:\\pkg\\MyPlugin\\x\\T-RedavIzor"}));
 
 // AutoCAD runs and holds a file of the target: the warning comes once, the
 // next click installs until the held file cannot be copied, and Abort ends
 // the program with nothing registered.
 TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   ImportCase("several_releases");
-  TestProcess acad(Folder(), "acad.exe");
+  TestProcess acad(machine.Root(), "acad.exe");
   MakeFolders("C:\\Tavrin\\T-RedavIzor");
   HANDLE held = CreateFileA("C:\\Tavrin\\T-RedavIzor\\readme.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   HWND dialog = StartSetup();

@@ -1,6 +1,6 @@
 // The setup dialog shows, enables, ticks and hides exactly the release boxes
 // of the machine it finds, and leaving it in any way writes nothing.
-#include "e2e_support.h"
+#include "setup_test.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ using Win64 = SetupTest;
 
 TEST_F(Win64, The64BitEditionShowsEveryBox) {
   ImportCase("wow64");
-  ASSERT_TRUE(CopyFileA(SetupExe64().c_str(), (Folder() + "\\SetUp.exe").c_str(), FALSE)) << "E2E_SETUP64_EXE";
+  ASSERT_TRUE(CopyFileA(SetupExe64().c_str(), (machine.Path("SetUp.exe")).c_str(), FALSE)) << "E2E_SETUP64_EXE";
   HWND dialog = StartSetup();
   EXPECT_EQ(u8"( 64位 AutoCAD版 )", ReadControl(dialog, 1024).text);
   EXPECT_EQ("v-- v-- v-- v-- v-- v-- v-- v-- v-- vex v-- v-- v-- vex v-- v-- v-- v-- v-- v-- ", Boxes());

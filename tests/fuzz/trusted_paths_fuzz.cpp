@@ -1,8 +1,7 @@
-// Fuzz target: a profile's TRUSTEDPATHS as the registry hands it over (the
-// input: the folder, a zero byte, then the value) taken as text, which is the
-// value up to a zero followed by zeros only (text behind a stray zero would
-// be lost), and the folder merged into it, which leaves its buffer empty when
-// it does not fit.
+// Fuzz target: the folder (the input up to a zero byte) merged into a
+// profile's TRUSTEDPATHS (the rest): the buffer is left empty when the
+// result does not fit, and a list longer than two characters comes back
+// whole, upper-cased, alone or with ";" and the folder behind it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,22 +12,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(input), size);
   const size_t split = bytes.find('\0');
-  if (split == std::string::npos || size - split - 1 > kTextBufferSize) return 0;  // larger reads are refused
+  if (split == std::string::npos) return 0;
   const std::string folder = bytes.substr(0, split), value = bytes.substr(split + 1);
-  static char data[kTextBufferSize], merged[kTextBufferSize];
-  memset(data, 0, sizeof data);
-  memcpy(data, value.data(), value.size());
-  CString text("unchanged");
-  bool sound = true;
-  if (!TrustedPathsText(data, static_cast<unsigned long>(value.size()), text)) {
-    sound = text == "unchanged";
-  } else {
-    const std::string current = text.str();
-    sound = current.size() < kTextBufferSize && value.compare(0, current.size(), current) == 0 &&
-            value.find_first_not_of('\0', current.size()) == std::string::npos;
-    const bool fits = MergeTrustedPaths(text, CString(folder.c_str()), merged);
-    sound = sound && (fits || merged[0] == '\0') && strlen(merged) < kTextBufferSize;
-  }
+  if (value.find('\0') != std::string::npos || value.size() >= kTextBufferSize) return 0;  // read whole or left
+  static char merged[kTextBufferSize];
+  CString list(value.c_str()), upperList(value.c_str()), upperFolder(folder.c_str());
+  upperList.MakeUpper(), upperFolder.MakeUpper();
+  const bool fits = MergeTrustedPaths(list, CString(folder.c_str()), merged);
+  const std::string result(merged);
+  bool sound = (fits || result.empty()) && result.size() < kTextBufferSize;
+  if (fits && value.size() > 2)
+    sound = sound && (result == upperList.str() || result == upperList.str() + ";" + upperFolder.str());
   if (!sound) __builtin_trap();
   return 0;
 }

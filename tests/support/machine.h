@@ -1,6 +1,6 @@
-// A fresh machine for one in-process test: a folder of its own (its APPDATA
-// too), no AutoCAD keys, the real calls, and message boxes answered from a
-// queue the test fills. Below it, the helpers all tests share.
+// A fresh machine for one test: a folder of its own (its APPDATA too), no
+// AutoCAD keys, the real calls, and message boxes answered from a queue the
+// test fills. Below it, the helpers all tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -51,18 +51,22 @@ std::string Found(const Inventory& inventory) {
       text += std::to_string(2007 + k) + " " + inventory.m_aProductKeys[k][i].str() + ">" + inventory.m_aInstallFolders[k][i].str() + "\n";
   return text;
 }
-// The text of tests/cases/<file>, and UTF-8 text, in the program's code page.
+// The text of tests/cases/<file> (UTF-8), and UTF-8 text in the program's code page.
 std::string CaseFile(const std::string& file);
 std::string Ansi(const std::string& utf8);
 
-// Registry, by root and key path as stored (HKLM\SOFTWARE\Wow6432Node: the 32-bit view).
-void ImportReg(const std::string& text);  // .reg text in the code page, into the native view
+// Registry, by root and key path as stored (HKLM\SOFTWARE\Wow6432Node: the
+// 32-bit view), in UTF-8 whatever the code page lacks.
+void ImportReg(const std::string& utf8);   // .reg text, into the native view
 void ImportCase(const std::string& name);  // tests/cases/<name>.reg
 void RemoveAutoCadKeys();                  // of HKLM (both views) and HKCU
-std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name);
-// Every key and value below key, one per line: "key" for a key, "key: name =
-// sz:text" or "= dword:n" or "= hex(type):bytes" for a value.
+std::optional<std::string> RegReadString(HKEY root, const std::string& key, const std::string& name);  // code page
+// Every key and value below key, one per line: "HKLM\key" for a key,
+// "HKLM\key: name = sz:text" or "= expand:text" or "= dword:n" or
+// "= hex(type):bytes" for a value.
 std::string RegDump(HKEY root, const std::string& key);
+// The AutoCAD keys of both views and of the user, as RegDump shows them.
+std::string AcadRegistry();
 
 // Files, by Windows path; Names lists a folder, sorted, without "." and "..".
 void WriteFile(const std::string& path, const std::string& content = "x");
@@ -71,8 +75,9 @@ void MakeFolders(const std::string& path);
 void RemoveTree(const std::string& path);
 bool Exists(const std::string& path);
 std::vector<std::string> Names(const std::string& folder);
-// Every file and folder below folder, by path: a file's content, "<folder>".
-std::map<std::string, std::string> Tree(const std::string& folder);
+// Every file and folder below folder, by path: "<folder>", or a file's
+// content, or without contents its size and time of last writing.
+std::map<std::string, std::string> Tree(const std::string& folder, bool contents = true);
 
 // The golden case's AutoCAD folders below C:\e2e-acad, each with a file of
 // AutoCAD's own, and its payload copied into data (its sub-folder made empty).

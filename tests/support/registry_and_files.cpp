@@ -9,12 +9,11 @@
 #include "machine.h"
 
 std::string CaseFile(const std::string& file) {
-  return Ansi(ReadFile(std::string(SETUP_CASES_DIR) + "\\" + file).value_or("<no " + file + ">"));
+  return ReadFile(std::string(SETUP_CASES_DIR) + "\\" + file).value_or("<no " + file + ">");
 }
 
 std::string Ansi(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size())));
+  const std::wstring wide = uidriver::Widen(utf8);
   std::string out(wide.size() * 2, '\0');
   out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
                                  static_cast<int>(out.size()), nullptr, nullptr));
@@ -24,16 +23,15 @@ std::string Ansi(const std::string& utf8) {
 // A case is written as the registry stores it (a 64-bit Windows's 32-bit view
 // below HKLM\SOFTWARE\Wow6432Node), so it goes to the native view whatever our
 // bitness, as the helpers below read it; reg.exe reads the UTF-16 file as is.
-void ImportReg(const std::string& text) {
+void ImportReg(const std::string& utf8) {
   const std::string file = "C:\\windows\\temp\\import-" + std::to_string(GetCurrentProcessId()) + ".reg";
-  std::wstring wide(text.size() + 1, L'\xFEFF');
-  wide.resize(1 + MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[1], static_cast<int>(text.size())));
+  const std::wstring wide = L"\xFEFF" + uidriver::Widen(utf8);
   WriteFile(file, std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t)));
   uidriver::StartOptions options;
   options.args = {"import", file, "/reg:64"};
   const DWORD status = uidriver::Process::Start("C:\\windows\\system32\\reg.exe", options).WaitExit(60000);
   DeleteFileA(file.c_str());
-  if (status != 0) throw std::runtime_error("reg.exe import failed (" + std::to_string(status) + "):\n" + text);
+  if (status != 0) throw std::runtime_error("reg.exe import failed (" + std::to_string(status) + "):\n" + utf8);
 }
 
 void ImportCase(const std::string& name) { ImportReg(CaseFile(name + ".reg")); }
@@ -58,24 +56,35 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 
 std::string RegDump(HKEY root, const std::string& key) {
   HKEY handle = nullptr;
-  if ((kRealSyscalls.RegOpenKeyExA)(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle) != ERROR_SUCCESS) return "";
-  std::string out = key + "\n";
-  static char name[16384], data[65536];  // each used up before the walk goes deeper
-  DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-  for (DWORD i = 0; !RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
-       ++i, nameSize = sizeof name, dataSize = sizeof data) {
-    std::string bytes(data, dataSize), shown = "hex(" + std::to_string(type) + "):";
-    for (unsigned char byte : bytes) shown += "0123456789abcdef"[byte >> 4], shown += "0123456789abcdef"[byte & 15];
-    if (type == REG_SZ && dataSize > 0 && strlen(bytes.c_str()) == dataSize - 1) shown = "sz:" + bytes.substr(0, dataSize - 1);
-    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string(*reinterpret_cast<DWORD*>(data));
-    out += key + ": " + std::string(name, nameSize) + " = " + shown + "\n";
+  if (RegOpenKeyExW(root, uidriver::Widen(key).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle) != ERROR_SUCCESS) return "";
+  const std::string path = (root == HKEY_CURRENT_USER ? "HKCU\\" : "HKLM\\") + key;
+  std::string out = path + "\n";
+  static wchar_t name[16384], data[32768];  // each used up before the walk goes deeper
+  DWORD nameSize = 16384, dataSize = sizeof data, type = 0;
+  for (DWORD i = 0; !RegEnumValueW(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+       ++i, nameSize = 16384, dataSize = sizeof data) {
+    const std::wstring text(data, dataSize / 2);
+    std::string shown = "hex(" + std::to_string(type) + "):";
+    for (DWORD byte = 0; byte < dataSize; ++byte) {
+      const unsigned char b = reinterpret_cast<const unsigned char*>(data)[byte];
+      shown += "0123456789abcdef"[b >> 4], shown += "0123456789abcdef"[b & 15];
+    }
+    if ((type == REG_SZ || type == REG_EXPAND_SZ) && dataSize % 2 == 0 && !text.empty() && text.find(L'\0') == text.size() - 1)
+      shown = (type == REG_SZ ? "sz:" : "expand:") + uidriver::Narrow(text.substr(0, text.size() - 1));
+    DWORD number = 0;
+    if (type == REG_DWORD && dataSize == 4) shown = "dword:" + std::to_string((memcpy(&number, data, 4), number));
+    out += path + ": " + uidriver::Narrow(std::wstring(name, nameSize)) + " = " + shown + "\n";
   }
-  for (DWORD i = 0; nameSize = sizeof name, !(kRealSyscalls.RegEnumKeyExA)(handle, i, name, &nameSize, 0, 0, 0, 0); ++i)
-    out += RegDump(root, key + "\\" + std::string(name, nameSize));
+  for (DWORD i = 0; nameSize = 16384, !RegEnumKeyExW(handle, i, name, &nameSize, 0, 0, 0, 0); ++i)
+    out += RegDump(root, key + "\\" + uidriver::Narrow(std::wstring(name, nameSize)));
   (kRealSyscalls.RegCloseKey)(handle);
   return out;
 }
 
+std::string AcadRegistry() {
+  return RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
+         RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
+}
 
 // The C runtime opens files by their code-page names, with sharing.
 void WriteFile(const std::string& path, const std::string& content) {
@@ -104,13 +113,20 @@ std::vector<std::string> Names(const std::string& folder) {
   return names;
 }
 
-std::map<std::string, std::string> Tree(const std::string& folder) {
+std::map<std::string, std::string> Tree(const std::string& folder, bool contents) {
   std::map<std::string, std::string> tree;
-  for (const std::string& name : Names(folder)) {
-    const std::string path = folder + "\\" + name;
-    tree[path] = ReadFile(path).value_or("<folder>");
-    if (tree[path] == "<folder>") tree.merge(Tree(path));
+  WIN32_FIND_DATAA entry;
+  HANDLE search = (kRealSyscalls.FindFirstFileA)((folder + "\\*.*").c_str(), &entry);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = (kRealSyscalls.FindNextFileA)(search, &entry)) {
+    const std::string name = entry.cFileName, path = folder + "\\" + name;
+    if (name == "." || name == "..") continue;
+    const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    tree[path] = isFolder  ? "<folder>"
+                 : contents ? ReadFile(path).value_or("")
+                            : std::to_string(entry.nFileSizeLow) + " " + std::to_string(entry.ftLastWriteTime.dwLowDateTime);
+    if (isFolder) tree.merge(Tree(path, contents));
   }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
   return tree;
 }
 

@@ -8,7 +8,7 @@
 namespace {
 
 TEST(FolderForm, EachPathChecksAsItsRowSays) {
-  std::istringstream rows(CaseFile("folder_forms.txt"));
+  std::istringstream rows(Ansi(CaseFile("folder_forms.txt")));
   int checked = 0;
   for (std::string row; std::getline(rows, row);) {
     if (row.empty() || row[0] == '#') continue;

@@ -1,6 +1,7 @@
-// What every end-to-end test needs: SetUp.exe in a folder of the test's own
-// beside its payload folder Data and a planted comctl32.dll that must never
-// be loaded, no AutoCAD keys, and no program left running.
+// An end-to-end test: SetUp.exe in the machine's folder beside its payload
+// folder Data and a planted comctl32.dll that must never be loaded, driven
+// from outside. A failed test leaves a screenshot <Suite>.<Test>.png in
+// SETUP_SCREENSHOT_DIR; no program is left running.
 #pragma once
 
 #include "machine.h"
@@ -18,19 +19,14 @@ inline int Box(int year) { return kReleaseBoxes[year - 2007]; }
 // SetUp.exe of the 64-bit edition, as the test script names it.
 std::string SetupExe64();
 
-// A test of SetUp.exe run from C:\e2e\<Suite>.<Test>. A failed test leaves that
-// folder behind, and a screenshot <Suite>.<Test>.png in SETUP_SCREENSHOT_DIR.
 class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  const std::string& Folder() const { return m_folder; }
-  // Starts SetUp.exe in its folder and waits for the dialog.
-  HWND StartSetup() {
-    m_program = uidriver::Process::Start(m_folder + "\\SetUp.exe", {m_folder, {}, {}});
-    return m_window = uidriver::WaitTopWindow(Pid(), kSetupCaption, kTimeoutMs);
-  }
+  // Starts SetUp.exe from folder\SetUp.exe (the machine's folder, with its
+  // payload there) and waits for the dialog.
+  HWND StartSetup(const std::string& folder = "");
   HWND Window() const { return m_window; }
   std::string Boxes() {  // each release's box as visible, enabled, checked ("vex"), 2007 first
     std::string states;
@@ -51,8 +47,9 @@ class SetupTest : public ::testing::Test {
     uidriver::WaitWindowGone(box.hwnd, kTimeoutMs);
   }
 
+  Machine machine;
+
  private:
   uidriver::Process m_program;
   HWND m_window = nullptr;
-  std::string m_id, m_folder;
 };
