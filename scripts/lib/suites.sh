@@ -1,3 +1,16 @@
+# Shared by scripts/test and scripts/mutants: building the Windows programs,
+# and the Wine suites run as an ordinary user.
+
+# windows_build <folder> <toolchain> <edition bits> <tests ON|OFF> [targets]:
+# a Release build with MinGW-w64 (toolchain i686 or x86_64), $JOBS jobs.
+windows_build() {
+  local folder=$1 toolchain=$2 bits=$3 tests=$4
+  shift 4
+  cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BITS="$bits" \
+    -DSETUP_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$toolchain.cmake" >/dev/null &&
+    ninja -C "$folder" -j "${JOBS:-2}" "$@"
+}
+
 # run_wine_suites <root> <test build> <build> <results> [suite=filter ...]:
 # scripts/lib/wine_suites.sh as an ordinary user (setuptest, made when
 # missing), for scripts/test and scripts/mutants: as root, Wine ignores
