@@ -36,7 +36,7 @@ void SetupTest::SetUp() {
 void SetupTest::TearDown() {
   const std::string shots = uidriver::WindowsPath(Environment(L"SETUP_SCREENSHOT_DIR"));
   if (HasFailure() && !shots.empty()) try {
-      uidriver::SaveScreenshot(nullptr, shots + "\\" + m_id + ".png");
+      uidriver::SaveScreenshot(nullptr, shots + "\\" + m_id + ".bmp");
     } catch (const uidriver::Failure&) {  // the test has failed already
     }
   m_program.Terminate();

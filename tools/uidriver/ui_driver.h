@@ -124,7 +124,7 @@ void AnswerMessageBox(HWND box, int buttonId);
 // --- Screenshots ---
 
 // Saves what the screen shows of the window (nullptr: the whole virtual
-// desktop) as an RGB PNG file.
-void SaveScreenshot(HWND window, const std::string& pngPath);
+// desktop) as a 24-bit Windows bitmap file (.bmp).
+void SaveScreenshot(HWND window, const std::string& bmpPath);
 
 }  // namespace uidriver
