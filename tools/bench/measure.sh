@@ -82,7 +82,7 @@ found() {
 # machine <name> [<from>]: the machine's keys imported, then its start-ups.
 machine() {
   say "registry $1: keys written and imported"
-  [ $# = 2 ] || "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD' /f /reg:64 >/dev/null 2>&1
+  [ $# = 2 ] || "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD' /f /reg:64 >/dev/null 2>&1 || fail "the old keys stay"
   keys=$(python3 "$ROOT/tools/bench/acad_keys.py" "$RUN/keys.reg" "${1%x}" ${2:+"$2"}) || fail "no keys for $1"
   echo "keys $1 $keys" | tee -a "$RESULTS"
   reg_import "$RUN/keys.reg"
