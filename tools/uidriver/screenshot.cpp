@@ -11,8 +11,7 @@ namespace {
 // The area's pixels as a 24-bit top-down DIB holds them, rows padded to
 // 4 bytes: what a .bmp file holds after its two headers.
 std::string Capture(const RECT& area, BITMAPINFOHEADER& header) {
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP bitmap =
       CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);

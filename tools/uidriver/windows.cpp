@@ -24,14 +24,16 @@ std::string WindowCaption(HWND window) {
 
 bool IsButton(const std::string& className) { return _stricmp(className.c_str(), "Button") == 0; }
 
-// Check boxes and radio buttons, of every kind (BS_CHECKBOX to BS_AUTO3STATE,
-// BS_AUTORADIOBUTTON); push buttons and group boxes have no check state.
-bool IsCheckable(HWND button) { return (0x27Cu >> (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK)) & 1; }
+// Check boxes and radio buttons of every kind (BS_CHECKBOX to BS_AUTO3STATE,
+// and BS_AUTORADIOBUTTON); push buttons and group boxes have no check state.
+bool IsCheckable(HWND button) {
+  const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+  return (type >= BS_CHECKBOX && type <= BS_AUTO3STATE) || type == BS_AUTORADIOBUTTON;
+}
 
 struct TopWindowSearch {
   DWORD pid;
-  std::string caption;
-  std::string className;
+  std::string caption, className;
   HWND found = nullptr;
   std::vector<std::string> seen = {};  // captions of the process's windows, for the failure message
 };
