@@ -35,8 +35,8 @@ driver() { "$WINE" 'C:\bench\uidriver.exe' "$@" </dev/null | tr -d '\r'; }
 declare -A STARTUP=([floor]=bare_dialog.exe [setup]=SetUp.exe) INSTALL=([floor]=bare_copy.exe [setup]=SetUp.exe)
 
 # reg_import <file.reg>: into the native view, as the tests import their
-# machines; then a fresh wineserver, whose periodic save of the new keys
-# then falls into no measurement, and one uncounted start of the floor that
+# machines; then a fresh wineserver, so that its periodic save of the new
+# keys falls into no measurement, and one uncounted start of the floor that
 # brings Wine's own processes up again.
 reg_import() {
   "$WINE" reg import "$(wine_path "$1")" /reg:64 >/dev/null 2>&1 || fail "reg import $1 failed"
