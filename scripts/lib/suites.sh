@@ -7,7 +7,7 @@ windows_build() {
   local folder=$1 toolchain=$2 bits=$3 tests=$4
   shift 4
   cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BITS="$bits" \
-    -DSETUP_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$toolchain.cmake" >/dev/null &&
+    -DSETUP_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$toolchain.cmake" --no-warn-unused-cli >/dev/null &&
     ninja -C "$folder" -j "${JOBS:-2}" "$@"
 }
 

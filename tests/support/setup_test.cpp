@@ -40,7 +40,7 @@ void SetupTest::TearDown() {
   std::string id = std::string(test->test_suite_name()) + "." + test->name();
   for (char& c : id) c = c == '/' ? '_' : c;  // parameterised tests
   if (HasFailure() && !shots.empty()) try {
-      uidriver::SaveScreenshot(nullptr, shots + "\\" + id + ".png");
+      uidriver::SaveScreenshot(nullptr, shots + "\\" + id + ".bmp");
     } catch (const uidriver::Failure&) {  // the test has failed already
     }
   m_program.Terminate();

@@ -39,16 +39,7 @@ void SetText(HWND window, int id, const std::string& text) {
 }
 
 void PressKey(HWND window, Key key, int controlId) {
-  HWND target = window;
-  if (controlId != 0) {
-    target = ControlOf(window, controlId);
-  } else {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus != nullptr &&
-        (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
-      target = info.hwndFocus;
-  }
+  HWND target = ControlOf(window, controlId);
   // Posted, so that the dialog manager in the program's message loop sees
   // the key as it sees a typed one.
   UINT vk = key == Key::Enter ? VK_RETURN : VK_ESCAPE;

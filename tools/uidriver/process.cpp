@@ -1,7 +1,4 @@
 // Starting a program, waiting for its end and ending it.
-#include <algorithm>
-#include <cwchar>
-
 #include "ui_driver.h"
 
 namespace uidriver {
@@ -24,61 +21,20 @@ std::wstring Quote(const std::wstring& word) {
   return quoted + L"\"";
 }
 
-bool HasName(const std::wstring& entry, const std::wstring& name) {
-  return entry.size() > name.size() && entry[name.size()] == L'=' &&
-         _wcsnicmp(entry.c_str(), name.c_str(), name.size()) == 0;
-}
-
-// The driver's environment with the given variables set.
-std::wstring EnvironmentBlock(const std::map<std::string, std::string>& overrides) {
-  std::vector<std::wstring> entries;
-  LPWCH current = GetEnvironmentStringsW();
-  for (LPWCH entry = current; *entry != L'\0'; entry += wcslen(entry) + 1) entries.emplace_back(entry);
-  FreeEnvironmentStringsW(current);
-  for (const auto& variable : overrides) {
-    std::wstring name = Widen(variable.first);
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const std::wstring& entry) { return HasName(entry, name); }),
-                  entries.end());
-    entries.push_back(name + L"=" + Widen(variable.second));
-  }
-  std::wstring block;
-  for (const std::wstring& entry : entries) block += entry + L'\0';
-  return block + L'\0';
-}
-
 }  // namespace
-
-Process::~Process() {
-  if (m_handle != nullptr) CloseHandle(m_handle);
-}
-
-Process::Process(Process&& other) noexcept { *this = std::move(other); }
-
-Process& Process::operator=(Process&& other) noexcept {
-  if (this != &other) {
-    if (m_handle != nullptr) CloseHandle(m_handle);
-    m_handle = std::exchange(other.m_handle, nullptr);
-    m_id = std::exchange(other.m_id, 0);
-    m_name = std::move(other.m_name);
-  }
-  return *this;
-}
 
 Process Process::Start(const std::string& exe, const StartOptions& options) {
   std::wstring application = Widen(exe);
   std::wstring commandLine = Quote(application);
   for (const std::string& arg : options.args) commandLine += L" " + Quote(Widen(arg));
-  std::wstring environment = options.env.empty() ? std::wstring() : EnvironmentBlock(options.env);
   std::wstring workdir = Widen(options.workdir);
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  DWORD flags = CREATE_UNICODE_ENVIRONMENT | (options.shareOutput ? 0 : DETACHED_PROCESS);
   auto start = [&] {
-    return CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags,
-                          environment.empty() ? nullptr : &environment[0], workdir.empty() ? nullptr : workdir.c_str(),
+    return CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                          options.detached ? DETACHED_PROCESS : 0, nullptr, workdir.empty() ? nullptr : workdir.c_str(),
                           &startup, &info);
   };
   bool started = start();
@@ -91,42 +47,30 @@ Process Process::Start(const std::string& exe, const StartOptions& options) {
                   std::to_string(GetLastError()));
   }
   CloseHandle(info.hThread);
-  Process process;
-  process.m_handle = info.hProcess;
-  process.m_id = info.dwProcessId;
-  process.m_name = exe;
-  return process;
+  return Process(info.hProcess, info.dwProcessId, exe);
 }
 
 Process Process::Attach(DWORD pid) {
   HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
   if (handle == nullptr)
     throw Failure("no process with id " + std::to_string(pid) + " (it may have ended already)");
-  Process process;
-  process.m_handle = handle;
-  process.m_id = pid;
-  process.m_name = "process " + std::to_string(pid);
-  return process;
-}
-
-bool Process::Running() const {
-  return m_handle != nullptr && WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT;
+  return Process(handle, pid, "process " + std::to_string(pid));
 }
 
 DWORD Process::WaitExit(DWORD timeoutMs) const {
   if (m_handle == nullptr) throw Failure("waiting for the end of a program that was never started");
-  if (WaitForSingleObject(m_handle, timeoutMs) != WAIT_OBJECT_0)
+  if (WaitForSingleObject(Handle(), timeoutMs) != WAIT_OBJECT_0)
     throw Failure(m_name + " (pid " + std::to_string(m_id) + ") still runs after " + std::to_string(timeoutMs) +
                   " ms");
   DWORD code = 0;
-  GetExitCodeProcess(m_handle, &code);
+  GetExitCodeProcess(Handle(), &code);
   return code;
 }
 
 void Process::Terminate() {
-  if (!Running()) return;
-  TerminateProcess(m_handle, 1);
-  if (WaitForSingleObject(m_handle, 10000) != WAIT_OBJECT_0)
+  if (m_handle == nullptr || WaitForSingleObject(Handle(), 0) != WAIT_TIMEOUT) return;
+  TerminateProcess(Handle(), 1);
+  if (WaitForSingleObject(Handle(), 10000) != WAIT_OBJECT_0)
     throw Failure(m_name + " (pid " + std::to_string(m_id) + ") did not end within 10000 ms of TerminateProcess");
 }
 

@@ -1,47 +1,34 @@
 // Screenshots: what the screen shows of a window or of the whole virtual
-// desktop, copied with BitBlt and saved as PNG.
+// desktop, copied with BitBlt and saved as a Windows bitmap (.bmp); the
+// scripts turn it into PNG with ImageMagick.
+#include <cstdio>
+
 #include "driver_internal.h"
-#include "png_writer.h"
 
 namespace uidriver {
 namespace {
 
-// BitBlt from the screen into a top-down 32-bit DIB, returned as RGB rows.
-std::vector<uint8_t> CaptureRgb(const RECT& area) {
-  int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+// The area's pixels as a 24-bit top-down DIB holds them, rows padded to
+// 4 bytes: what a .bmp file holds after its two headers.
+std::string Capture(const RECT& area, BITMAPINFOHEADER& header) {
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
+  HBITMAP bitmap =
+      CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::string pixels;
   if (bitmap != nullptr) {
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT) != FALSE;
-    GdiFlush();
-    SelectObject(memory, previous);
-  }
-  std::vector<uint8_t> rgb;
-  if (copied) {
-    rgb.resize(static_cast<size_t>(width) * height * 3);
-    const uint8_t* bgrx = static_cast<const uint8_t*>(bits);
-    for (size_t pixel = 0; pixel < static_cast<size_t>(width) * height; ++pixel) {
-      rgb[pixel * 3] = bgrx[pixel * 4 + 2];
-      rgb[pixel * 3 + 1] = bgrx[pixel * 4 + 1];
-      rgb[pixel * 3 + 2] = bgrx[pixel * 4];
+    if (BitBlt(memory, 0, 0, header.biWidth, -header.biHeight, screen, area.left, area.top, SRCCOPY | CAPTUREBLT)) {
+      GdiFlush();
+      pixels.assign(static_cast<const char*>(bits), header.biSizeImage);
     }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
   }
-  if (bitmap != nullptr) DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!copied) throw Failure("cannot copy the screen: error " + std::to_string(GetLastError()));
-  return rgb;
+  if (pixels.empty()) throw Failure("cannot copy the screen: error " + std::to_string(GetLastError()));
+  return pixels;
 }
 
 BOOL CALLBACK CheckPainted(HWND child, LPARAM unpainted) {
@@ -55,19 +42,9 @@ bool NothingToPaint(HWND window) {
   return !unpainted;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw Failure("cannot write " + path + ": error " + std::to_string(GetLastError()));
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  if (!ok || written != bytes.size()) throw Failure("short write to " + path);
-}
-
 }  // namespace
 
-void SaveScreenshot(HWND window, const std::string& pngPath) {
+void SaveScreenshot(HWND window, const std::string& bmpPath) {
   RECT area;
   if (window != nullptr) {
     if (!GetWindowRect(window, &area)) throw Failure("cannot take a screenshot of " + Name(window) + ": it is gone");
@@ -83,16 +60,25 @@ void SaveScreenshot(HWND window, const std::string& pngPath) {
   }
   if (area.right <= area.left || area.bottom <= area.top)
     throw Failure("cannot take a screenshot of " + Name(window) + ": it has no area");
+  const LONG width = area.right - area.left, height = area.bottom - area.top;
+  // Top-down (a negative height), 24 bits a pixel, rows padded to 4 bytes.
+  const DWORD size = static_cast<DWORD>((width * 3 + 3) / 4 * 4 * height);
+  BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 24, BI_RGB, size, 0, 0, 0, 0};
   // What a program painted reaches the screen a moment later (under Wine when
   // its thread next waits for messages): take the picture once it holds still.
-  std::vector<uint8_t> rgb = CaptureRgb(area);
+  std::string pixels = Capture(area, header);
   for (int round = 0; round < 20; ++round) {
     Sleep(100);
-    std::vector<uint8_t> again = CaptureRgb(area);
-    if (again == rgb) break;
-    rgb.swap(again);
+    std::string again = Capture(area, header);
+    if (again == pixels) break;
+    pixels.swap(again);
   }
-  WriteFileBytes(pngPath, EncodePng(area.right - area.left, area.bottom - area.top, rgb));
+  BITMAPFILEHEADER file = {0x4D42 /* "BM" */, 0, 0, 0, sizeof file + sizeof header};
+  file.bfSize = file.bfOffBits + header.biSizeImage;
+  FILE* out = _wfopen(Widen(bmpPath).c_str(), L"wb");
+  bool written = out != nullptr && fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
+                 fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+  if (out == nullptr || fclose(out) != 0 || !written) throw Failure("cannot write " + bmpPath);
 }
 
 }  // namespace uidriver

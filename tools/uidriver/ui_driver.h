@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -30,51 +30,42 @@ std::vector<std::string> CommandLineWords();
 // --- Processes ---
 
 struct StartOptions {
-  std::string workdir;                      // empty: the driver's own
-  std::vector<std::string> args;            // after the program's name
-  std::map<std::string, std::string> env;   // set on top of the driver's environment
-  // false: the program gets neither the caller's stdin nor its stdout.
-  // Under Wine a program otherwise keeps the caller's stdout open for its
-  // whole life, so that `$(uidriver start ...)` would wait for its end.
-  bool shareOutput = true;
+  std::string workdir;            // empty: the driver's own
+  std::vector<std::string> args;  // after the program's name
+  // true: the program gets neither the caller's stdin nor its stdout. Under
+  // Wine a program otherwise keeps the caller's stdout open for its whole
+  // life, so that `$(uidriver start ...)` would wait for its end.
+  bool detached = false;
 };
 
-// A started (or attached) program. Closing the object leaves it running.
+// A started (or attached) program. Dropping the last copy leaves it running.
 class Process {
  public:
   Process() = default;
-  ~Process();
-  Process(Process&& other) noexcept;
-  Process& operator=(Process&& other) noexcept;
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
   static Process Start(const std::string& exe, const StartOptions& options = {});
   static Process Attach(DWORD pid);
 
   DWORD Id() const { return m_id; }
-  HANDLE Handle() const { return m_handle; }
-  bool Running() const;
+  HANDLE Handle() const { return m_handle.get(); }
   // The exit code; Failure when the program still runs after timeoutMs.
   DWORD WaitExit(DWORD timeoutMs) const;
   // Ends the program if it still runs and waits until it is gone.
   void Terminate();
 
  private:
-  HANDLE m_handle = nullptr;
+  Process(HANDLE handle, DWORD id, std::string name) : m_handle(handle, CloseHandle), m_id(id), m_name(name) {}
+  std::shared_ptr<void> m_handle;
   DWORD m_id = 0;
   std::string m_name;
 };
 
 // --- Windows and controls ---
 
-// A visible top-level window of process pid (0: of any process) with exactly
-// this caption and, unless empty, this window class; nullptr if there is none.
-HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& className = "");
+// Waits for a visible top-level window of process pid (0: of any process)
+// with exactly this caption and, unless empty, this window class; Failure
+// naming the windows the process shows when none comes in time.
 HWND WaitTopWindow(DWORD pid, const std::string& caption, DWORD timeoutMs, const std::string& className = "");
 void WaitWindowGone(HWND window, DWORD timeoutMs);
-std::string WindowCaption(HWND window);
-DWORD WindowProcess(HWND window);
 
 struct Control {
   HWND hwnd = nullptr;
@@ -102,9 +93,8 @@ void Click(HWND window, int id, DWORD timeoutMs = 30000);
 void SetText(HWND window, int id, const std::string& text);
 
 enum class Key { Enter, Escape };
-// Presses a key in the window; it goes to the control with the keyboard
-// focus, or to controlId when given, as the dialog manager expects.
-void PressKey(HWND window, Key key, int controlId = 0);
+// Presses a key in the control of the window, as if it had the keyboard focus.
+void PressKey(HWND window, Key key, int controlId);
 // What the close box of the caption does.
 void Close(HWND window);
 
@@ -118,13 +108,12 @@ struct MessageBoxInfo {
 };
 
 MessageBoxInfo WaitMessageBox(DWORD pid, const std::string& caption, DWORD timeoutMs);
-MessageBoxInfo ReadMessageBox(HWND box);
 void AnswerMessageBox(HWND box, int buttonId);
 
 // --- Screenshots ---
 
 // Saves what the screen shows of the window (nullptr: the whole virtual
-// desktop) as an RGB PNG file.
-void SaveScreenshot(HWND window, const std::string& pngPath);
+// desktop) as a 24-bit Windows bitmap file (.bmp).
+void SaveScreenshot(HWND window, const std::string& bmpPath);
 
 }  // namespace uidriver

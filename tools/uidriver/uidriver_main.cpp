@@ -1,33 +1,32 @@
 // uidriver.exe: the UI driver for scripts, one operation per call. Captions
 // and texts are UTF-8 on the command line and in the output; exit code 0 on
 // success, 1 on failure (message on stderr), 2 on a usage error.
-#include "ui_driver.h"
-
-#include <shellapi.h>
-
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+
+#include "driver_internal.h"
 
 using namespace uidriver;
 
 namespace {
 
-constexpr DWORD kFindMs = 5000;  // how long a command looks for the window it names
+constexpr DWORD kFindMs = 5000;     // how long a command looks for the window it names
+constexpr DWORD kTimedMs = 600000;  // how long a timed start or click may take
 
 const char kUsage[] =
     "usage: uidriver <command> ...\n"
     "  start <exe> [workdir]                  start a program, print its pid\n"
-    "  run <exe> [workdir] [timeout-ms]       start a program, wait for its end, print its exit code\n"
     "  wait-window <caption> [timeout-ms]     wait for a window, print the pid that owns it\n"
     "  dump <caption>                         one line per control\n"
     "  read <caption> <id>                    the line of one control\n"
     "  click <caption> <id>                   click a button or check box\n"
-    "  set-text <caption> <id> <text>         set an edit box's text\n"
-    "  key <caption> enter|escape [id]        press a key (in control id)\n"
-    "  close <caption>                        the caption's close box\n"
     "  box <caption> [timeout-ms]             wait for a message box, print its text and buttons\n"
     "  answer <caption> <button-id>           press a button of a message box\n"
-    "  shot <caption>|desktop <file.png>      save a screenshot\n"
-    "  wait-exit <pid> [timeout-ms]           wait for a program's end, print its exit code\n";
+    "  shot <caption>|desktop <file.bmp>      save a screenshot as a Windows bitmap\n"
+    "  wait-exit <pid> [timeout-ms]           wait for a program's end, print its exit code\n"
+    "  time <exe> <caption> [<id> <shown-id>] start a program in its folder, print the ms until its window\n"
+    "                                         shows [and from a click on id until shown-id shows], close it\n";
 
 void Write(DWORD which, const std::string& utf8) {
   HANDLE handle = GetStdHandle(which);
@@ -44,92 +43,98 @@ void Print(const std::string& line) { Write(STD_OUTPUT_HANDLE, line + "\n"); }
 
 struct UsageError {};
 
-class Args {
- public:
-  explicit Args(std::vector<std::string> words) : m_words(std::move(words)) {}
-  size_t Count() const { return m_words.size(); }
+struct Args {
+  std::vector<std::string> words;
   const std::string& At(size_t i) const {
-    if (i >= m_words.size()) throw UsageError();
-    return m_words[i];
+    if (i >= words.size()) throw UsageError();
+    return words[i];
   }
-  std::string Optional(size_t i, const std::string& fallback) const {
-    return i < m_words.size() ? m_words[i] : fallback;
-  }
-  long Number(size_t i) const { return ToNumber(At(i)); }
-  DWORD Timeout(size_t i, DWORD fallback) const {
-    return i < m_words.size() ? static_cast<DWORD>(ToNumber(m_words[i])) : fallback;
-  }
-
- private:
-  static long ToNumber(const std::string& word) {
+  int Number(size_t i) const {
     char* end = nullptr;
-    long value = strtol(word.c_str(), &end, 10);
-    if (word.empty() || *end != '\0') throw UsageError();
-    return value;
+    long value = strtol(At(i).c_str(), &end, 10);
+    if (*end != '\0' || end == At(i).c_str()) throw UsageError();
+    return static_cast<int>(value);
   }
-  std::vector<std::string> m_words;
+  DWORD Timeout(size_t i, DWORD fallback) const { return i < words.size() ? Number(i) : fallback; }
 };
 
 HWND Window(const Args& args) { return WaitTopWindow(0, args.At(1), kFindMs); }
 
-StartOptions WorkdirOption(const Args& args) {
-  StartOptions options;
-  options.workdir = WindowsPath(args.Optional(2, ""));
-  return options;
+std::string MsSince(std::chrono::steady_clock::time_point start) {
+  char ms[32];
+  snprintf(ms, sizeof ms, "%.1f",
+           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  return ms;
 }
 
-int Run(const Args& args) {
+// time: the start-up and, optionally, a click's work, seen from outside the
+// program.
+std::string Time(const Args& args) {
+  StartOptions options;
+  std::string exe = WindowsPath(args.At(1));
+  options.workdir = exe.substr(0, exe.find_last_of('\\'));
+  options.detached = true;  // our caller reads our output to its end
+  auto start = std::chrono::steady_clock::now();
+  Process process = Process::Start(exe, options);
+  // Blocks without polling until the program first waits for input, as its
+  // modal dialog does once shown: polling all along would compete with the
+  // program's start for the wineserver.
+  WaitForInputIdle(process.Handle(), kTimedMs);
+  HWND window = WaitTopWindow(process.Id(), args.At(2), kTimedMs);
+  std::string times = MsSince(start);
+  if (args.words.size() > 3) {
+    HWND shown = ControlOf(window, args.Number(4));
+    start = std::chrono::steady_clock::now();
+    Click(window, args.Number(3), kTimedMs);
+    if (!PollUntil(kTimedMs, [&] { return IsWindowVisible(shown) != FALSE; }))
+      throw Failure(Name(shown) + " is still hidden " + std::to_string(kTimedMs) + " ms after the click");
+    times += " " + MsSince(start);
+  }
+  Close(window);
+  process.WaitExit(30000);
+  return times;
+}
+
+void Run(const Args& args) {
   const std::string& command = args.At(0);
   if (command == "start") {
-    StartOptions options = WorkdirOption(args);
-    options.shareOutput = false;  // our caller reads our output to its end
-    Process process = Process::Start(WindowsPath(args.At(1)), options);
-    Print(std::to_string(process.Id()));
-  } else if (command == "run") {
-    Process process = Process::Start(WindowsPath(args.At(1)), WorkdirOption(args));
-    Print(std::to_string(process.WaitExit(args.Timeout(3, 600000))));
+    StartOptions options;
+    options.workdir = WindowsPath(args.words.size() > 2 ? args.At(2) : "");
+    options.detached = true;
+    Print(std::to_string(Process::Start(WindowsPath(args.At(1)), options).Id()));
   } else if (command == "wait-window") {
-    Print(std::to_string(WindowProcess(WaitTopWindow(0, args.At(1), args.Timeout(2, 10000)))));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(WaitTopWindow(0, args.At(1), args.Timeout(2, 10000)), &pid);
+    Print(std::to_string(pid));
   } else if (command == "dump") {
     for (const Control& control : ListControls(Window(args))) Print(DescribeControl(control));
   } else if (command == "read") {
-    Print(DescribeControl(ReadControl(Window(args), static_cast<int>(args.Number(2)))));
+    Print(DescribeControl(ReadControl(Window(args), args.Number(2))));
   } else if (command == "click") {
-    Click(Window(args), static_cast<int>(args.Number(2)));
-  } else if (command == "set-text") {
-    SetText(Window(args), static_cast<int>(args.Number(2)), args.At(3));
-  } else if (command == "key") {
-    const std::string& name = args.At(2);
-    if (name != "enter" && name != "escape") throw UsageError();
-    PressKey(Window(args), name == "enter" ? Key::Enter : Key::Escape,
-             args.Count() > 3 ? static_cast<int>(args.Number(3)) : 0);
-  } else if (command == "close") {
-    Close(Window(args));
+    Click(Window(args), args.Number(2));
   } else if (command == "box") {
     MessageBoxInfo box = WaitMessageBox(0, args.At(1), args.Timeout(2, 10000));
     Print("text=" + box.text);
     for (const auto& button : box.buttons) Print("button=" + std::to_string(button.first) + " " + button.second);
   } else if (command == "answer") {
-    HWND box = WaitTopWindow(0, args.At(1), kFindMs, "#32770");
-    AnswerMessageBox(box, static_cast<int>(args.Number(2)));
+    AnswerMessageBox(WaitTopWindow(0, args.At(1), kFindMs, "#32770"), args.Number(2));
   } else if (command == "shot") {
-    HWND window = args.At(1) == "desktop" ? nullptr : Window(args);
-    SaveScreenshot(window, WindowsPath(args.At(2)));
+    SaveScreenshot(args.At(1) == "desktop" ? nullptr : Window(args), WindowsPath(args.At(2)));
   } else if (command == "wait-exit") {
-    Process process = Process::Attach(static_cast<DWORD>(args.Number(1)));
-    Print(std::to_string(process.WaitExit(args.Timeout(2, 30000))));
+    Print(std::to_string(Process::Attach(args.Number(1)).WaitExit(args.Timeout(2, 30000))));
+  } else if (command == "time") {
+    Print(Time(args));
   } else {
     throw UsageError();
   }
-  return 0;
 }
 
 }  // namespace
 
 int main() {
-  std::vector<std::string> words = CommandLineWords();
   try {
-    return Run(Args(words));
+    Run(Args{CommandLineWords()});
+    return 0;
   } catch (const UsageError&) {
     Write(STD_ERROR_HANDLE, kUsage);
     return 2;

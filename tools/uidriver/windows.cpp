@@ -16,32 +16,26 @@ std::string ClassOf(HWND window) {
   return Narrow(std::wstring(name, length > 0 ? length : 0));
 }
 
-bool IsClass(const std::string& className, const wchar_t* wanted) {
-  return _wcsicmp(Widen(className).c_str(), wanted) == 0;
+std::string WindowCaption(HWND window) {
+  wchar_t caption[512];
+  int length = GetWindowTextW(window, caption, 512);
+  return Narrow(std::wstring(caption, length > 0 ? length : 0));
 }
 
+bool IsButton(const std::string& className) { return _stricmp(className.c_str(), "Button") == 0; }
+
+// Check boxes and radio buttons of every kind (BS_CHECKBOX to BS_AUTO3STATE,
+// and BS_AUTORADIOBUTTON); push buttons and group boxes have no check state.
 bool IsCheckable(HWND button) {
-  switch (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) {
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_RADIOBUTTON:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_AUTORADIOBUTTON:
-      return true;
-    default:
-      return false;
-  }
+  const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+  return (type >= BS_CHECKBOX && type <= BS_AUTO3STATE) || type == BS_AUTORADIOBUTTON;
 }
 
 struct TopWindowSearch {
-  TopWindowSearch(DWORD processId, const std::string& wanted, const std::string& wantedClass)
-      : pid(processId), caption(Widen(wanted)), className(Widen(wantedClass)) {}
   DWORD pid;
-  std::wstring caption;
-  std::wstring className;
+  std::string caption, className;
   HWND found = nullptr;
-  std::vector<std::string> seen;  // captions of the process's windows, for the failure message
+  std::vector<std::string> seen = {};  // captions of the process's windows, for the failure message
 };
 
 BOOL CALLBACK VisitTopWindow(HWND window, LPARAM data) {
@@ -49,12 +43,10 @@ BOOL CALLBACK VisitTopWindow(HWND window, LPARAM data) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if ((search->pid != 0 && pid != search->pid) || !IsWindowVisible(window)) return TRUE;
-  wchar_t caption[512];
-  int length = GetWindowTextW(window, caption, 512);
-  std::wstring text(caption, length > 0 ? length : 0);
-  if (search->pid != 0) search->seen.push_back("\"" + Narrow(text) + "\" (" + ClassOf(window) + ")");
+  std::string text = WindowCaption(window);
+  if (search->pid != 0) search->seen.push_back("\"" + text + "\" (" + ClassOf(window) + ")");
   if (text != search->caption) return TRUE;
-  if (!search->className.empty() && Widen(ClassOf(window)) != search->className) return TRUE;
+  if (!search->className.empty() && ClassOf(window) != search->className) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -64,14 +56,12 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
   return TRUE;
 }
 
+// A text on one line: line breaks, tabs and backslashes escaped as in C.
 std::string Escape(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
+    const char* escaped = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : c == '\\' ? "\\\\" : nullptr;
+    out += escaped ? std::string(escaped) : std::string(1, c);
   }
   return out;
 }
@@ -119,26 +109,8 @@ bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done) {
   }
 }
 
-std::string WindowCaption(HWND window) {
-  wchar_t caption[512];
-  int length = GetWindowTextW(window, caption, 512);
-  return Narrow(std::wstring(caption, length > 0 ? length : 0));
-}
-
-DWORD WindowProcess(HWND window) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  return pid;
-}
-
-HWND FindTopWindow(DWORD pid, const std::string& caption, const std::string& className) {
-  TopWindowSearch search(pid, caption, className);
-  EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 HWND WaitTopWindow(DWORD pid, const std::string& caption, DWORD timeoutMs, const std::string& className) {
-  TopWindowSearch search(pid, caption, className);
+  TopWindowSearch search{pid, caption, className};
   PollUntil(timeoutMs, [&] {
     search.seen.clear();
     EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
@@ -173,7 +145,7 @@ std::vector<Control> ListControls(HWND window) {
     control.className = ClassOf(child);
     control.visible = IsWindowVisible(child) != FALSE;
     control.enabled = IsWindowEnabled(child) != FALSE;
-    if (IsClass(control.className, L"Button") && IsCheckable(child))
+    if (IsButton(control.className) && IsCheckable(child))
       control.checked = static_cast<int>(Ask(child, BM_GETCHECK, 0, 0, "reading the check state of " + Name(child)));
     control.text = ReadText(child);
     GetWindowRect(child, &control.screen);
@@ -200,20 +172,15 @@ std::string DescribeControl(const Control& control) {
          " text=" + Escape(control.text);
 }
 
-MessageBoxInfo ReadMessageBox(HWND box) {
+MessageBoxInfo WaitMessageBox(DWORD pid, const std::string& caption, DWORD timeoutMs) {
   MessageBoxInfo info;
-  info.hwnd = box;
-  info.caption = WindowCaption(box);
-  for (const Control& control : ListControls(box)) {
+  info.hwnd = WaitTopWindow(pid, caption, timeoutMs, "#32770");
+  info.caption = caption;
+  for (const Control& control : ListControls(info.hwnd)) {
     if (control.id == kMessageBoxTextId) info.text = control.text;
-    if (IsClass(control.className, L"Button") && control.visible)
-      info.buttons.emplace_back(control.id, control.text);
+    if (IsButton(control.className) && control.visible) info.buttons.emplace_back(control.id, control.text);
   }
   return info;
-}
-
-MessageBoxInfo WaitMessageBox(DWORD pid, const std::string& caption, DWORD timeoutMs) {
-  return ReadMessageBox(WaitTopWindow(pid, caption, timeoutMs, "#32770"));
 }
 
 }  // namespace uidriver
