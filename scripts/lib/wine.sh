@@ -150,7 +150,7 @@ wine_env() {
   fi
   # Exit status 2: a server already runs for this prefix, which is as good.
   local status=0
-  wineserver -p || status=$?
+  wineserver -p >/dev/null 2>&1 || status=$?
   [ "$status" = 0 ] || [ "$status" = 2 ] || { wine_sh_fail "cannot start wineserver for $WINEPREFIX"; return 1; }
   # Wine's background programs (services, devices, the desktop) start with
   # the first program a server runs, inherit its stdout and stderr and keep

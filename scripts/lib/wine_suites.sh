@@ -22,10 +22,18 @@ mkdir -p "$HOME" "$BUILD/wine"
 KEEP=${SETUP_KEEP:-0} QUICK=${SETUP_QUICK:-0}
 kind=win64
 wine_runs_32bit && kind=win32
-if [ "${1:-}" = stop ]; then
-  for prefix in "$BUILD"/wine/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
-  pkill -u "$(id -u)" -x Xvfb 2>/dev/null
+# The prefixes live in memory where the machine has it: a run deletes and
+# writes thousands of files (the fault sweep), which a disk mounted with
+# discard makes many times slower.
+store=$BUILD/wine
+[ -d /dev/shm ] && [ -w /dev/shm ] && store=/dev/shm/setup-wine-$(printf %s "$BUILD" | md5sum | cut -c1-8)
+unlock() { chmod -R u+w "$store"/prefix-*/drive_c/e2e-locked 2>/dev/null; }
+if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb end
+  for prefix in "$store"/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
+  [ -f "$BUILD/wine/display" ] && kill "$(cut -d' ' -f2 "$BUILD/wine/display")" 2>/dev/null
   rm -f "$BUILD/wine/display"
+  unlock
+  rm -rf "$store"/prefix-*
   exit 0
 fi
 codes=()
@@ -34,22 +42,26 @@ finish() {
   [ "$KEEP" = 1 ] && return
   wine_stop
   xvfb_stop
+  unlock
+  [ "$store" = "$BUILD/wine" ] || rm -rf "$store"
 }
 trap finish EXIT
 
-if [ "$KEEP" = 1 ] && [ -f "$BUILD/wine/display" ] && xdpyinfo -display "$(cat "$BUILD/wine/display")" >/dev/null 2>&1; then
-  export DISPLAY=$(cat "$BUILD/wine/display")
+kept=$(cut -d' ' -f1 "$BUILD/wine/display" 2>/dev/null)
+if [ "$KEEP" = 1 ] && [ -n "$kept" ] && xdpyinfo -display "$kept" >/dev/null 2>&1; then
+  export DISPLAY=$kept
 else
-  for display in :73 :74 :75 :76; do xvfb_start "$display" 2>/dev/null && break; done
-  [ -n "${DISPLAY:-}" ] && echo "$DISPLAY" >"$BUILD/wine/display"
+  for display in :73 :74 :75 :76 :77 :78; do xvfb_start "$display" 2>/dev/null && break; done
+  [ -n "${DISPLAY:-}" ] && echo "$DISPLAY $XVFB_PID" >"$BUILD/wine/display"
 fi
 [ -n "${DISPLAY:-}" ] || { codes+=(unit=1); exit 1; }
 
 # A prefix of the kind, made afresh (kept: only when missing), with drive D:
-# for the tests that install to another drive, and an AutoCAD folder the user
-# may not write, as Program Files is without administrator rights.
+# for the tests that install to another drive, and AutoCAD folders the user
+# may not write, as Program Files is without administrator rights: 2014
+# whole, 2008 but for its Fonts and Drv.
 prefix() {  # <win32|win64>
-  local dir=$BUILD/wine/prefix-$1
+  local dir=$store/prefix-$1
   [ "$KEEP" = 1 ] || wine_stop
   if [ "$KEEP" = 1 ] && [ -f "$dir/system.reg" ]; then
     export WINEPREFIX=$dir WINEARCH=$1
@@ -58,9 +70,11 @@ prefix() {  # <win32|win64>
     wine_prefix_init "$dir" "$1" || return 1
   fi
   wine_env || return 1
-  mkdir -p "$BUILD/wine/drive_d" "$WINEPREFIX/drive_c/e2e-locked/AutoCAD 2014/Fonts"
-  ln -sfn "$BUILD/wine/drive_d" "$WINEPREFIX/dosdevices/d:"
-  chmod -R a-w "$WINEPREFIX/drive_c/e2e-locked"
+  local locked=$WINEPREFIX/drive_c/e2e-locked
+  mkdir -p "$store/drive_d" "$locked/AutoCAD 2014/Fonts" "$locked/AutoCAD 2008/Fonts" "$locked/AutoCAD 2008/Drv"
+  ln -sfn "$store/drive_d" "$WINEPREFIX/dosdevices/d:"
+  [ -e "$locked/AutoCAD 2008/acad.exe" ] || echo "AutoCAD's own" >"$locked/AutoCAD 2008/acad.exe"
+  chmod -R a-w "$locked/AutoCAD 2014" && chmod a-w "$locked/AutoCAD 2008" "$locked/AutoCAD 2008/acad.exe"
 }
 
 export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
@@ -123,5 +137,4 @@ for named in "$@"; do
   fi
   suite "$name" "$filter"
 done
-[ "$KEEP" = 1 ] || chmod -R u+w "$BUILD"/wine/prefix-*/drive_c/e2e-locked
 exit 0
