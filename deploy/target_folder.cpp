@@ -1,40 +1,30 @@
-// CreateFolderLevels: the target folder, made from the top down.
+// The target folder: made a full path, then made from the top down.
 #include "target_folder.h"
 
 #include "pre_install_checks.h"
 
 namespace {
 
-bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
-
-// Byte position of the first "\" or "/" at or after start, -1 when none;
-// never the trail byte of a double-byte character.
-int FindSeparator(const CString& folder, int start) {
-  const int backslash = folder.Find('\\', start), slash = folder.Find('/', start);
-  return backslash < 0 || (slash >= 0 && slash < backslash) ? slash : backslash;
-}
-
-// Where the first level that can be made begins: after "X:\", after
-// "\\server\share\", after the "\" of the current drive's root; 0 for a
-// relative path. Either separator counts, as Windows takes both.
+// Where the first level that can be made begins in a full path: after "X:\",
+// or after "\\server\share\". A double-byte character whose trail byte is a
+// backslash never ends a level (Find steps over it).
 int FirstLevel(const CString& folder) {
-  const int length = folder.GetLength();
-  if (length >= 3 && folder[1] == ':' && IsSeparator(folder[2])) return 3;
-  if (length >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
-    const int share = FindSeparator(folder, 2);
-    const int end = share < 0 ? -1 : FindSeparator(folder, share + 1);
-    return end < 0 ? length : end + 1;
-  }
-  return length >= 1 && IsSeparator(folder[0]) ? 1 : 0;
+  if (folder.GetLength() < 2 || folder[0] != '\\' || folder[1] != '\\') return 3;
+  const int share = folder.Find('\\', 2);
+  const int end = share < 0 ? -1 : folder.Find('\\', share + 1);
+  return end < 0 ? folder.GetLength() : end + 1;
 }
 
-}  // namespace
-
+// Creates folder and every missing level above it, from the top. What each
+// level's creation answers is not examined; whether folder exists afterwards
+// tells.
 void CreateFolderLevels(const CString& folder) {
-  for (int end = FindSeparator(folder, FirstLevel(folder)); end > 0; end = FindSeparator(folder, end + 1))
+  for (int end = folder.Find('\\', FirstLevel(folder)); end > 0; end = folder.Find('\\', end + 1))
     CreateDirectoryA(folder.Left(end), nullptr);
   CreateDirectoryA(folder, nullptr);
 }
+
+}  // namespace
 
 bool MakeTargetFolder(CString& folder) {
   char full[kPathBufferSize];

@@ -108,8 +108,11 @@ TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
+// A name that, below the folder of SetUp.exe, makes a path past the 260-byte buffer.
+const std::string kTooLong(240, 'x');
+
 INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
-                         testing::Values(Typed{"", nullptr, "D:\\", "D:\\T-RedavIzor"},
+                         testing::Values(Typed{"", kTooLong.c_str(), "D:\\", "D:\\T-RedavIzor"},
                                          Typed{"", nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
                                          Typed{"", "Q:\\x", u8"C:/e2e-target/批打印/插件", u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor"},
                                          Typed{"D:\\pkg", nullptr, "\\e2e-target", "D:\\e2e-target\\T-RedavIzor"},

@@ -153,7 +153,7 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
     ForReleases(years, [&](auto... f) { inventory.InstallSupportFiles(f...); });
   };
   Payload({"itextsharp.dll", "ACAD2006P.dll", "ACAD2007P.dll", "ACAD2050P.dll", "ACAD2051P.dll", "Tavrin.prt5"});
-  SetFileAttributesA((data + "\\itextsharp.dll").c_str(), FILE_ATTRIBUTE_READONLY);  // from a read-only medium
+  SetFileAttributesA((data + "\\ACAD2050P.dll").c_str(), FILE_ATTRIBUTE_READONLY);  // from a read-only medium
   const std::string r2008 = acadFolder(2008, "R17.1"), r2010 = acadFolder(2010, "R18");
   const std::string bare = acadFolder(2008, "R17.1 bare", false);
   WriteFile(r2010 + "\\itextsharp.dll", "AutoCAD's");
@@ -169,7 +169,8 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   EXPECT_EQ("payload Tavrin.prt5", ReadFile(r2008 + "\\Drv\\pdfplot9.hdi"));
   EXPECT_EQ(Names_{}, Names(r2010 + "\\Drv"));
   EXPECT_EQ("payload itextsharp.dll", ReadFile(r2010 + "\\itextsharp.dll")) << "a read-only file in the way is replaced";
-  EXPECT_FALSE(GetFileAttributesA((r2010 + "\\itextsharp.dll").c_str()) & FILE_ATTRIBUTE_READONLY) << "and left writable";
+  for (const std::string& file : {r2010 + "\\itextsharp.dll", r2008 + "\\ACAD2050P.dll"})
+    EXPECT_FALSE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY) << file << " is left writable";
   EXPECT_EQ((Names_{"ACAD2007P.dll", "ACAD2050P.dll", "itextsharp.dll"}), Names(bare));
   EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete)) << "no missing right";
 
