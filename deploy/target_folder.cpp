@@ -27,7 +27,7 @@ void CreateFolderLevels(const CString& folder) {
 }  // namespace
 
 bool MakeTargetFolder(CString& folder) {
-  char full[kPathBufferSize];
+  char full[kPathBufferSize] = "";
   const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
   if (length == 0 || length >= sizeof full) return false;
   folder = full;

@@ -12,23 +12,24 @@ windows_build() {
 }
 
 # run_wine_suites <root> <test build> <build> <results> [suite=filter ...]:
-# scripts/lib/wine_suites.sh as an ordinary user (setuptest, made when
-# missing), for scripts/test and scripts/mutants: as root, Wine ignores
-# read-only files and folders, which the program and its tests rely on. As
-# root it also leaves that user a read-only payload file owned by root in
+# scripts/lib/wine_suites.sh as an ordinary user (run as root: setuptest,
+# made when missing), for scripts/test and scripts/mutants: as root, Wine
+# ignores read-only files and folders, which the program and its tests rely
+# on. It leaves that user a read-only payload file owned by root in
 # <build>/foreign, whose bit the user cannot clear, as on a CD (the unit
-# tests fail without it). SETUP_QUICK and SETUP_KEEP pass on.
+# tests fail without it): the one step that asks for root (or sudo) besides
+# installing packages. SETUP_QUICK and SETUP_KEEP pass on.
 run_wine_suites() {
   local root=$1 tests=$2 build=$3 results=$4 as=()
   shift 4
   mkdir -p "$build/wine" "$results"
+  as_root sh -c "mkdir -p '$build/foreign/Data' && echo foreign >'$build/foreign/Data/root.dll' &&
+    chown -R root:root '$build/foreign' && chmod 444 '$build/foreign/Data/root.dll'" || return 1
   if [ "$(id -u)" -eq 0 ]; then
     id setuptest >/dev/null 2>&1 || useradd --create-home --home-dir /var/tmp/setuptest --shell /bin/bash setuptest
     as=(runuser -u setuptest --)
     chown -R setuptest "$build/wine" "$results"
-    chmod -R a+rX "$build"
-    mkdir -p "$build/foreign/Data" && echo foreign >"$build/foreign/Data/root.dll" &&
-      chown -R root:root "$build/foreign" && chmod 444 "$build/foreign/Data/root.dll"
+    chmod -R a+rX "$build" 2>/dev/null
   fi
   "${as[@]}" env HOME="$build/wine/home" SETUP_QUICK="${SETUP_QUICK:-0}" SETUP_KEEP="${SETUP_KEEP:-0}" \
     SETUP_SWEEP_FIRST_VIOLATION="${SETUP_SWEEP_FIRST_VIOLATION:-}" SETUP_FOREIGN_PAYLOAD="$(wine_path "$build/foreign")" \

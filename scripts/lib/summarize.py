@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Sums the GoogleTest XML reports of every suite and prints one line per
-suite (with what it ran on, from <suite>/ran_on.txt where the suite wrote
-one), the failed test names, and the closing line "N passed, N failed".
+suite (with what it ran on and its seconds, from <suite>/ran_on.txt and
+<suite>/seconds.txt where the suite wrote them), the failed test names, and
+the closing line "N passed, N failed".
 
 usage: summarize.py <results-dir> [suite=exitcode ...]
 A suite whose program ended with a nonzero code but whose report shows no
@@ -40,11 +41,12 @@ def main():
         if code != "0" and failed == 0:
             failed += 1
             failures.append(f"{suite}: exited with {code} without a failing test in its report")
-        label, ran_on = suite, os.path.join(results, suite, "ran_on.txt")
+        label, ran_on, seconds = suite, os.path.join(results, suite, "ran_on.txt"), os.path.join(results, suite, "seconds.txt")
         if os.path.exists(ran_on):
             with open(ran_on, encoding="utf-8") as file:
                 label += f" ({file.read().strip()})"
-        print(f"  {label}: {passed} passed, {failed} failed" + (f", {skipped} skipped" if skipped else ""))
+        took = f" in {open(seconds).read().strip()} s" if os.path.exists(seconds) else ""
+        print(f"  {label}: {passed} passed, {failed} failed" + (f", {skipped} skipped" if skipped else "") + took)
         for name in failures:
             print(f"    FAILED {name}")
         total_passed += passed

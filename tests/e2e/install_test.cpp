@@ -141,16 +141,11 @@ TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   EXPECT_EQ("<none>", Loader2010());
 }
 
-// Tells Wine which Windows the programs started from now on see, until the
-// test ends: HKCU\Software\Wine, value Version (none: Wine's default).
+// Which Windows Wine tells the programs started from now on, until the test
+// ends (HKCU\Software\Wine, value Version; none, Wine's default, before and after).
 struct WineVersion {
-  const std::optional<std::string> before = RegReadString(HKEY_CURRENT_USER, "Software\\Wine", "Version");
-  explicit WineVersion(const char* version) { Set(version); }
-  ~WineVersion() { Set(before ? before->c_str() : nullptr); }
-  static void Set(const char* v) {
-    v ? RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, v, strlen(v) + 1)
-      : RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
-  }
+  explicit WineVersion(const char* v) { RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, v, strlen(v) + 1); }
+  ~WineVersion() { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version"); }
 };
 
 // An AutoCAD folder the user may not write, under each Windows the notice

@@ -1,9 +1,7 @@
 // The setup dialog in-process: it keeps its caption on a screen lower than
-// itself, its GDI use stays flat however often it is painted, and the notice
-// of missing rights starts the setup elevated, or says that it could not.
+// itself, and its GDI use stays flat however often it is painted.
 #include <algorithm>
 
-#include "acad_inventory.h"
 #include "machine.h"
 #include "setup_dialog.h"
 
@@ -57,47 +55,6 @@ TEST(SetupDialog, KeepsItsCaptionOnALowScreenAndItsGdiUseFlatOverManyRepaints) {
   Machine machine;
   RepaintedDialog dialog;
   EXPECT_EQ(IDCANCEL, dialog.DoModal());
-}
-
-// Yes to the notice: the setup is started again with the verb that asks for
-// elevation. When Windows refuses (the user declined the prompt), a box says
-// so and how to do it by hand, and the finished page follows.
-std::string g_started;  // "verb file"
-HINSTANCE WINAPI RefuseStart(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-  g_started = std::string(verb ? verb : "<open>") + " " + file;
-  SetLastError(ERROR_CANCELLED);
-  return reinterpret_cast<HINSTANCE>(5);
-}
-
-class NoticeDialog : public Dlg_Setup {
- protected:
-  BOOL OnInitDialog() override {
-    BOOL result = Dlg_Setup::OnInitDialog();
-    m_bAcad2014 = TRUE;
-    EndDialog(ReportMissingRights() ? IDCANCEL : IDOK);
-    return result;
-  }
-};
-
-TEST(SetupDialog, MissingRightsOfferToStartTheSetupAgainElevatedAndSayWhenItWasNot) {
-  Machine machine;
-  machine.SetProgramPath("C:\\download\\SetUp.exe");
-  g_syscalls.ShellExecuteA = &RefuseStart;
-  theInventory.m_bInstallIncomplete[2014 - 2007] = true;
-  machine.answers = {IDYES, IDOK};
-  NoticeDialog dialog;
-  EXPECT_EQ(IDOK, dialog.DoModal()) << "the finished page follows";
-  theInventory.m_bInstallIncomplete[2014 - 2007] = false;
-  EXPECT_EQ("runas C:\\download\\SetUp.exe", g_started);
-  ASSERT_EQ(2u, machine.boxes.size());
-  EXPECT_EQ(static_cast<UINT>(MB_YESNO), machine.boxes[0].style) << "Yes and No, no icon";
-  char reason[200] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CANCELLED, 0, reason, sizeof reason, nullptr);
-  EXPECT_EQ("未能以管理员身份启动SetUp.exe：" + std::string(reason).substr(0, strcspn(reason, "\r\n")) +
-                "\n\n请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。",
-            machine.boxes[1].text);
-  EXPECT_EQ(static_cast<UINT>(MB_OK), machine.boxes[1].style);
-  EXPECT_EQ("T-软件安装", machine.boxes[1].caption);
 }
 
 }  // namespace
