@@ -22,12 +22,11 @@ struct Endless {};  // a run past its call limit, thrown past the program's own 
 struct Call { int entry; std::string argument; bool failed; UINT style; };
 struct Sweep {
   size_t failAt = 0, limit = SIZE_MAX;  // the call refused, from 1 (0: none), and onwards every later one
-  bool onwards = false;
+  bool onwards = false, wrote = false;  // wrote: a registry write went through
   std::vector<Call> calls;
   std::map<HKEY, std::string> keys = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
   SyscallTable passOn;
   int openKeys = 0;
-  bool wrote = false;  // a registry write went through
 } g;
 
 template <int Entry, auto Member, typename R, typename... A>
@@ -101,10 +100,9 @@ std::string MachineKey(std::string argument) {
   return StartsWith(argument, "HKLM") ? argument.substr(std::min<size_t>(5, argument.size())) : "-";
 }
 
-// The sweep's machine: a read-only file among the payload beside
-// pkg\SetUp.exe and one in a support file's place; the dialog's window is
-// made once, for every run; the folder typed is relative, with a trailing
-// backslash.
+// The sweep's machine, a read-only file among the payload beside
+// pkg\SetUp.exe (started in pkg, as Explorer starts it) and one in a support
+// file's place, and the dialog's window, made once for every run.
 class FaultSweep : public testing::Test {
  protected:
   FaultSweep() {
@@ -112,22 +110,16 @@ class FaultSweep : public testing::Test {
     MakeGoldenFolders(machine.Path("pkg\\Data"));
     for (const char* name : {"TR_RedavIzor2010.ARX", "TR_RedavIzor2013.ARX", "ACAD2010P.dll", "ACAD2013P.dll", "Tavrin_HZ.shx"})
       DeleteFileA(machine.Path("pkg\\Data\\" + std::string(name)).c_str());  // a run copies each file left twice
-    WriteFile("C:\\e2e-locked\\AutoCAD 2008\\Fonts\\Tavrin_EN.shx", "an older install's");
-    for (const std::string& file : {machine.Path("pkg\\Data\\readme.txt"), std::string("C:\\e2e-locked\\AutoCAD 2008\\Fonts\\Tavrin_EN.shx")}) {
-      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-      readOnly.push_back(file);
-    }
+    WriteFile(readOnly[1], "an older install's");
+    for (const std::string& file : readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
     machine.SetProgramPath(machine.Path("pkg\\SetUp.exe"));
-    SetCurrentDirectoryA(machine.Path("pkg").c_str());  // as Explorer starts it; without APPDATA the settings go to C:\Tavrin
+    SetCurrentDirectoryA(machine.Path("pkg").c_str());  // without APPDATA the settings go to C:\Tavrin
     window = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDD_SETUP), nullptr, &CDialog::DialogProc,
                                 reinterpret_cast<LPARAM>(dialog.get()));
-    for (const std::string& folder : kTouched) files.merge(Tree(folder == "." ? machine.Root() : folder));
+    for (const std::string& folder : folders) files.merge(Tree(folder));
     stamps = Files();
-    before = Registry();
+    before = Lines(AcadRegistry());
   }
-  // What a run may touch: the test's folder (".", the download, the target
-  // and APPDATA), the AutoCAD folders of the machine and the fallback of the settings.
-  const std::vector<std::string> kTouched = {".", "C:\\e2e-locked\\AutoCAD 2008", "C:\\e2e-acad\\AutoCAD 2018", "C:\\Tavrin"};
   ~FaultSweep() override {
     DestroyWindow(window);
     for (const char* folder : {"C:\\e2e-acad", "C:\\Tavrin", "C:\\e2e-locked\\AutoCAD 2008\\Fonts", "C:\\e2e-locked\\AutoCAD 2008\\Drv"})
@@ -164,12 +156,10 @@ class FaultSweep : public testing::Test {
     g_syscalls = g.passOn;
     return ended;
   }
-  // The AutoCAD keys of both views and of the user, a line each.
-  static std::set<std::string> Registry() { return Lines(AcadRegistry()); }
   // Every file a run may touch, by its size and time of last writing.
   std::map<std::string, std::string> Files() const {
     std::map<std::string, std::string> now;
-    for (const std::string& folder : kTouched) now.merge(Tree(folder == "." ? machine.Root() : folder, false));
+    for (const std::string& folder : folders) now.merge(Tree(folder, false));
     return now;
   }
   // What an install may create or change: the target, the settings folder
@@ -180,12 +170,12 @@ class FaultSweep : public testing::Test {
            (StartsWith(path, "C:\\e2e-locked\\") && (StartsWith(name, "Tavrin_") || name == "pdfplot9.hdi" ||
                                                    name == "itextsharp.dll" || (StartsWith(name, "ACAD") && name.size() == 13)));
   }
-  // The machine as before the first run.
+  // The machine as before the first run; a folder or key the run made goes with what it holds.
   void Restore(const std::map<std::string, std::string>& now, const std::set<std::string>& registry) {
-    std::string removed = "|";  // a folder made by the run, gone with what it holds
+    std::string gone = "|";
     for (const auto& [path, stamp] : now)
-      if (!stamps.count(path) && !StartsWith(path, removed + "\\") && (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) || !DeleteFileA(path.c_str())))
-        RemoveTree(removed = path);
+      if (!stamps.count(path) && !StartsWith(path, gone + "\\") && (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) || !DeleteFileA(path.c_str())))
+        RemoveTree(gone = path);
     for (const auto& [path, stamp] : stamps)
       if (!now.count(path) || now.at(path) != stamp) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -193,20 +183,23 @@ class FaultSweep : public testing::Test {
         stamps[path] = Tree(path.substr(0, path.rfind('\\')), false)[path];
       }
     for (const std::string& file : readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    removed = "|";
+    gone = "|";
     for (const std::string& line : registry)
-      if (!before.count(line) && !StartsWith(line, removed + ": ") && !StartsWith(line, removed + "\\"))
-        PutBack(line, false), removed = line.find(": ") == std::string::npos ? line : removed;
+      if (!before.count(line) && !StartsWith(line, gone + ": ") && !StartsWith(line, gone + "\\"))
+        PutBack(line, false), gone = line.find(": ") == std::string::npos ? line : gone;
     for (const std::string& line : before)
       if (!registry.count(line)) PutBack(line, true);
   }
 
   Machine machine;
+  // What a run may touch: the test's folder (the download, the target and
+  // APPDATA), the machine's AutoCAD folders and the fallback of the settings.
+  const std::vector<std::string> folders = {machine.Root(), "C:\\e2e-locked\\AutoCAD 2008", "C:\\e2e-acad\\AutoCAD 2018", "C:\\Tavrin"};
+  const std::vector<std::string> readOnly = {machine.Path("pkg\\Data\\readme.txt"), "C:\\e2e-locked\\AutoCAD 2008\\Fonts\\Tavrin_EN.shx"};
   const std::string target = machine.Path("pkg\\target\\T-RedavIzor");
   std::unique_ptr<Dlg_Setup> dialog = std::make_unique<Dlg_Setup>();
   std::string startedWith = "-";  // what the scan had found when the dialog started
   HWND window;
-  std::vector<std::string> readOnly;
   std::map<std::string, std::string> files, stamps;  // the contents, and the stamps, before the first run
   std::set<std::string> before;
 };
@@ -215,7 +208,7 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   const std::string software = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE") + RegDump(HKEY_CURRENT_USER, "SOFTWARE");
   ASSERT_TRUE(Run(0, false, SIZE_MAX));
   const std::vector<Call> golden = g.calls;
-  const std::set<std::string> full = Registry(), products = Lines(Found(theInventory));
+  const std::set<std::string> full = Lines(AcadRegistry()), products = Lines(Found(theInventory));
   const auto installed = Files();
   int perEntry[kEntries] = {};
   std::string notice;
@@ -228,7 +221,7 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
   EXPECT_TRUE(std::any_of(golden.begin(), golden.end(), [&](const Call& call) {
     return call.entry == kShellExecuteA && StartsWith(call.argument, "runas|" + machine.Path("pkg\\SetUp.exe") + "|");
   })) << "Yes starts the setup again elevated";
-  Restore(installed, Registry());
+  Restore(installed, full);
   const bool firstOnly = getenv("SETUP_SWEEP_FIRST_VIOLATION") && *getenv("SETUP_SWEEP_FIRST_VIOLATION");  // as a mutant's killer
   std::vector<std::string> violations;
   for (size_t failAt = 1; failAt <= golden.size() && !(firstOnly && violations.size()); ++failAt)
@@ -237,14 +230,12 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
       if (!Run(failAt, onwards, 10 * golden.size())) broke.push_back("does not end");
       if (g.openKeys != 0) broke.push_back(std::to_string(g.openKeys) + " registry keys left open");
       std::string told;  // every box the program tried to show
-      for (const Call& call : g.calls)
-        if (call.entry == kMessageBoxA) told += call.argument + "\n";
+      for (const Call& call : g.calls) told += call.entry == kMessageBoxA ? call.argument + "\n" : "";
       if (told.find("请关闭AutoCAD后再进行安装") != std::string::npos) broke.push_back("AutoCAD taken for running");
       // Every value as before, or as a full install leaves it; a trusted-path
-      // list is never gone where it was.
-      // A run that wrote nothing through the call table is not read back; what
-      // another write left shows in the comparison at the end.
-      const std::set<std::string> after = g.wrote ? Registry() : before;
+      // list is never gone where it was. A run that wrote nothing through the
+      // call table is not read back: another write shows at the end.
+      const std::set<std::string> after = g.wrote ? Lines(AcadRegistry()) : before;
       for (const std::string& line : after)
         if (!before.count(line) && !full.count(line)) broke.push_back("wrote " + line);
       for (const std::string& line : before) {
@@ -261,12 +252,9 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
         if ((!now.count(path) || now.at(path) != stamp) && !Owned(path)) broke.push_back("changed or deleted " + path);
       for (const auto& [path, stamp] : now)
         if (!stamps.count(path) && !Owned(path)) broke.push_back("created " + path);
-      const bool worded = std::any_of(g.calls.begin(), g.calls.end(), [](const Call& call) {
-        return call.entry == kMessageBoxA && call.style != MB_YESNO;
-      });
+      const bool worded = std::any_of(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kMessageBoxA && call.style != MB_YESNO; });
       for (const auto& [path, stamp] : installed)
-        if (!worded && StartsWith(path, target) && (!now.count(path) || now.at(path) != stamp))
-          broke.push_back("left out without a word: " + path);
+        if (!worded && StartsWith(path, target) && (!now.count(path) || now.at(path) != stamp)) broke.push_back("left out without a word: " + path);
       // The scan loses only products at or below a refused key, and finds no other.
       const std::set<std::string> found = Lines(Found(theInventory));
       for (const std::string& product : products) {
@@ -286,7 +274,6 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
         bool refused = false, touched = false;
         for (int i = 0; i < theInventory.m_aProductKeys[k].GetSize(); ++i)
           for (auto call = g.calls.begin(); call != g.calls.end(); ++call) {
-            const size_t bar = call->argument.find('|');
             const bool registration = StartsWith(call->argument, "HKLM|" + theInventory.m_aProductKeys[k][i].str());
             const bool inFolder = call->argument.find(theInventory.m_aInstallFolders[k][i].str() + "\\") != std::string::npos;
             const bool copied = std::any_of(call + 1, g.calls.end(), [&](const Call& again) {
@@ -294,15 +281,14 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
             });
             touched |= call->failed && (registration || inFolder);
             refused |= (call->failed && registration && call->entry != kRegCloseKey && call->entry != kRegDeleteKeyA) ||
-                       (call->entry == kCopyFileA && inFolder && Exists(call->argument.substr(0, bar)) &&
+                       (call->entry == kCopyFileA && inFolder && Exists(call->argument.substr(0, call->argument.find('|'))) &&
                         ((call->failed && !copied) || notice.find("AutoCAD" + year) != std::string::npos));
           }
         const bool named = told.find("\n\nAutoCAD" + year) != std::string::npos || told.find("、AutoCAD" + year) != std::string::npos;
         if (refused != named && (refused || !touched)) broke.push_back((refused ? "not reported: " : "reported without a refusal: ") + year);
       }
       const auto elevation = std::find_if(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kShellExecuteA; });
-      if (elevation != g.calls.end() && elevation->failed &&
-          std::none_of(elevation, g.calls.end(), [](const Call& call) {
+      if (elevation != g.calls.end() && elevation->failed && std::none_of(elevation, g.calls.end(), [](const Call& call) {
             return call.entry == kMessageBoxA && StartsWith(call.argument, "未能以管理员身份启动SetUp.exe：");
           }))
         broke.push_back("an elevated start refused and passed for made");
