@@ -9,8 +9,9 @@
 #   no suite named: every suite whole (SETUP_QUICK: each to its first failure,
 #   without the tests that need the 64-bit edition); named: only those, each
 #   with its GoogleTest filter ("unit=FaultSweep.*"), to its first failure.
-# SETUP_KEEP=1 (scripts/mutants): the prefixes, their wineservers and Xvfb
-# are kept for the next call and made only when missing; "stop" ends them.
+# SETUP_KEEP=1 (scripts/test, scripts/mutants): the prefixes, their
+# wineservers and Xvfb are kept for the next call and made only when
+# missing; "prepare" makes the prefixes alone, "stop" ends them all.
 # Writes each suite's exit code to <results>/wine_codes, and what it ran on
 # and its seconds to <results>/<suite>/.
 set -uo pipefail
@@ -28,34 +29,6 @@ wine_runs_32bit && kind=win32
 store=$BUILD/wine
 [ -d /dev/shm ] && [ -w /dev/shm ] && store=/dev/shm/setup-wine-$(printf %s "$BUILD" | md5sum | cut -c1-8)
 unlock() { chmod -R u+w "$store"/prefix-*/drive_c/e2e-locked 2>/dev/null; }
-if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb end
-  for prefix in "$store"/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
-  [ -f "$BUILD/wine/display" ] && kill "$(cut -d' ' -f2 "$BUILD/wine/display")" 2>/dev/null
-  rm -f "$BUILD/wine/display"
-  unlock
-  rm -rf "$store"/prefix-*
-  exit 0
-fi
-codes=()
-finish() {
-  echo "${codes[*]}" >"$RESULTS/wine_codes"
-  [ "$KEEP" = 1 ] && return
-  wine_stop
-  xvfb_stop
-  unlock
-  [ "$store" = "$BUILD/wine" ] || rm -rf "$store"
-}
-trap finish EXIT
-
-kept=$(cut -d' ' -f1 "$BUILD/wine/display" 2>/dev/null)
-if [ "$KEEP" = 1 ] && [ -n "$kept" ] && xdpyinfo -display "$kept" >/dev/null 2>&1; then
-  export DISPLAY=$kept
-else
-  for display in :73 :74 :75 :76 :77 :78; do xvfb_start "$display" 2>/dev/null && break; done
-  [ -n "${DISPLAY:-}" ] && echo "$DISPLAY $XVFB_PID" >"$BUILD/wine/display"
-fi
-[ -n "${DISPLAY:-}" ] || { codes+=(unit=1); exit 1; }
-
 # A prefix of the kind, made afresh (kept: only when missing), with drive D:
 # for the tests that install to another drive, and AutoCAD folders the user
 # may not write, as Program Files is without administrator rights: 2014
@@ -76,6 +49,39 @@ prefix() {  # <win32|win64>
   [ -e "$locked/AutoCAD 2008/acad.exe" ] || echo "AutoCAD's own" >"$locked/AutoCAD 2008/acad.exe"
   chmod -R a-w "$locked/AutoCAD 2014" && chmod a-w "$locked/AutoCAD 2008" "$locked/AutoCAD 2008/acad.exe"
 }
+
+if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb end
+  for prefix in "$store"/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
+  [ -f "$BUILD/wine/display" ] && kill "$(cut -d' ' -f2 "$BUILD/wine/display")" 2>/dev/null
+  rm -f "$BUILD/wine/display"
+  unlock
+  rm -rf "$store"/prefix-*
+  exit 0
+fi
+if [ "${1:-}" = prepare ]; then  # the prefixes the suites need, kept, before anything is built
+  KEEP=1 prefix "$kind" || exit 1
+  [ "$kind" = win64 ] || KEEP=1 prefix win64
+  exit
+fi
+codes=()
+finish() {
+  echo "${codes[*]}" >"$RESULTS/wine_codes"
+  [ "$KEEP" = 1 ] && return
+  wine_stop
+  xvfb_stop
+  unlock
+  [ "$store" = "$BUILD/wine" ] || rm -rf "$store"
+}
+trap finish EXIT
+
+kept=$(cut -d' ' -f1 "$BUILD/wine/display" 2>/dev/null)
+if [ "$KEEP" = 1 ] && [ -n "$kept" ] && xdpyinfo -display "$kept" >/dev/null 2>&1; then
+  export DISPLAY=$kept
+else
+  for display in :73 :74 :75 :76 :77 :78; do xvfb_start "$display" 2>/dev/null && break; done
+  [ -n "${DISPLAY:-}" ] && echo "$DISPLAY $XVFB_PID" >"$BUILD/wine/display"
+fi
+[ -n "${DISPLAY:-}" ] || { codes+=(unit=1); exit 1; }
 
 export SETUP_SCREENSHOT_DIR=$RESULTS/screenshots E2E_SETUP64_EXE=$BUILD/win64/app/SetUp.exe
 # Tests are chosen by name before a run, never skipped in it: Win64.* drive the
