@@ -31,7 +31,7 @@ HWND SetupTest::StartSetup(const std::string& folder) {
   if (from != machine.Root())
     for (const char* file : {"SetUp.exe", "comctl32.dll"}) CopyFileA(machine.Path(file).c_str(), (from + "\\" + file).c_str(), FALSE);
   m_program = uidriver::Process::Start(from + "\\SetUp.exe", {from, {}, {}});
-  return m_window = uidriver::WaitTopWindow(Pid(), kSetupCaption, kTimeoutMs);
+  return m_window = uidriver::WaitTopWindow(Pid(), kDialogCaption, kTimeoutMs);
 }
 
 void SetupTest::TearDown() {

@@ -8,7 +8,7 @@
 
 using uidriver::ReadControl;
 // The UI driver's texts are UTF-8 (u8"..."); plain literals are code page 936.
-inline constexpr char kSetupCaption[] = u8"T-批打印软件安装";  // the setup dialog
+inline constexpr char kDialogCaption[] = u8"T-批打印软件安装";  // the setup dialog
 inline constexpr char kBoxCaption[] = u8"T-软件安装";         // the program's message boxes
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kTargetPath = 1000, kProgress = 1014, kBrowse = 1015, kInstall = 1022;  // the dialog's
