@@ -6,9 +6,9 @@
 # The tests run in a 32-bit prefix where the machine runs 32-bit programs,
 # else (their x86_64 build) in a 64-bit one.
 # usage: wine_suites.sh <root> <test build> <build> <results> [suite=filter ...]
-#   no suite named: every suite whole (SETUP_QUICK: each to its first failure,
-#   without the tests that need the 64-bit edition); named: only those, each
-#   with its GoogleTest filter ("unit=FaultSweep.*"), to its first failure.
+#   no suite named: every suite; named: only those, each with its GoogleTest
+#   filter ("unit=FaultSweep.*"). SETUP_QUICK: each to its first failure,
+#   without the tests that need the 64-bit edition.
 # SETUP_KEEP=1 (scripts/test, scripts/mutants): the prefixes, their
 # wineservers and Xvfb are kept for the next call and made only when
 # missing; "prepare" makes the prefixes alone, "stop" ends them all.
@@ -55,7 +55,7 @@ if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb en
   [ -f "$BUILD/wine/display" ] && kill "$(cut -d' ' -f2 "$BUILD/wine/display")" 2>/dev/null
   rm -f "$BUILD/wine/display"
   unlock
-  rm -rf "$store"/prefix-*
+  if [ "$store" = "$BUILD/wine" ]; then rm -rf "$store"/prefix-*; else rm -rf "$store"; fi
   exit 0
 fi
 if [ "${1:-}" = prepare ]; then  # the prefixes the suites need, kept, before anything is built
@@ -129,8 +129,10 @@ suite() {  # <suite> <filter, or empty for the suite's own>
 }
 
 fail_fast=()
-if [ $# -gt 0 ] || [ "$QUICK" = 1 ]; then fail_fast=(--gtest_fail_fast); fi
-[ $# -gt 0 ] || { set -- unit e2e; [ "$kind" = win32 ] && set -- unit e2e e2e64; }
+[ "$QUICK" = 1 ] && fail_fast=(--gtest_fail_fast)
+# e2e first: it leaves a core idle, for what scripts/test runs beside it,
+# and the fault sweep in unit then has both.
+[ $# -gt 0 ] || { set -- e2e unit; [ "$kind" = win32 ] && set -- e2e unit e2e64; }
 current=
 for named in "$@"; do
   name=${named%%=*} filter=
