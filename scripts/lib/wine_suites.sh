@@ -130,9 +130,7 @@ suite() {  # <suite> <filter, or empty for the suite's own>
 
 fail_fast=()
 [ "$QUICK" = 1 ] && fail_fast=(--gtest_fail_fast)
-# e2e first: it leaves a core idle, for what scripts/test runs beside it,
-# and the fault sweep in unit then has both.
-[ $# -gt 0 ] || { set -- e2e unit; [ "$kind" = win32 ] && set -- e2e unit e2e64; }
+[ $# -gt 0 ] || { set -- unit e2e; [ "$kind" = win32 ] && set -- unit e2e e2e64; }
 current=
 for named in "$@"; do
   name=${named%%=*} filter=
