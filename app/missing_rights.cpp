@@ -7,12 +7,11 @@
 
 namespace {
 
-const char kMissingRightsFormat[] =
-    "以下AutoCAD版本未能完整安装：\n\n%s\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
-    "请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
+// How to start the setup as administrator by hand.
+const char kByHand[] = "请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
+const char kMissingRightsFormat[] = "以下AutoCAD版本未能完整安装：\n\n%s\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。%s";
 const char kRunAsAdministratorQuestion[] = "\n\n是否现在以管理员身份重新运行安装程序？";
-const char kNotElevatedFormat[] =
-    "未能以管理员身份启动SetUp.exe：%s\n\n请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
+const char kNotElevatedFormat[] = "未能以管理员身份启动SetUp.exe：%s\n\n%s";
 
 // Vista and later can start a program with an administrator's rights.
 bool CanElevate() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
@@ -52,7 +51,7 @@ bool Dlg_Setup::ReportMissingRights() {
   }
   if (releases.IsEmpty()) return false;
   CString message;
-  message.Format(kMissingRightsFormat, releases.GetString());
+  message.Format(kMissingRightsFormat, releases.GetString(), kByHand);
   // No icon, like every other message of the program; OK only where the
   // setup cannot be started again elevated.
   const bool elevate = CanElevate();
@@ -65,7 +64,7 @@ bool Dlg_Setup::ReportMissingRights() {
   }
   // Nothing was started: said so, with how to do it by hand, and the
   // finished page follows as after No.
-  message.Format(kNotElevatedFormat, LastErrorText().GetString());
+  message.Format(kNotElevatedFormat, LastErrorText().GetString(), kByHand);
   MessageBox(message, kSetupCaption, MB_OK);
   return false;
 }

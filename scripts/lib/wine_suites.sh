@@ -59,8 +59,9 @@ if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb en
   exit 0
 fi
 if [ "${1:-}" = prepare ]; then  # the prefixes the suites need, kept, before anything is built
-  KEEP=1 prefix "$kind" || exit 1
-  [ "$kind" = win64 ] || KEEP=1 prefix win64
+  KEEP=1
+  prefix "$kind" || exit 1
+  [ "$kind" = win64 ] || prefix win64
   exit
 fi
 codes=()
@@ -101,9 +102,10 @@ fi
 planted=comctl32=n,b
 
 run_tests() {  # <suite> <program> [gtest options]
-  local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log
+  local suite=$1 program=$2 log=$RESULTS/$1-${2%.exe}.log overrides=$WINEDLLOVERRIDES
   shift 2
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$planted" "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" \
+  [ "$suite" = unit ] || overrides="$overrides;$planted"
+  WINEDLLOVERRIDES=$overrides "$WINE" "$TESTS/tests/$program" "${fail_fast[@]}" \
     --gtest_output="xml:$(wine_path "$RESULTS/$suite")\\" "$@" </dev/null >"$log" 2>&1
   local status=$?
   grep -aE '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]|: Failure$|^fault sweep' "$log" | grep -v '^\[==========\] Running' | head -40
