@@ -30,45 +30,52 @@ constexpr DWORD kManagedAssembly = 1;
 constexpr int kYearWithExtraArx = 2009;
 constexpr int kExtraArxYear = 2008;
 
-// Deletes product\<format with year> and creates it again, so that no value
-// an earlier install left in it survives. A name that does not fit the path
-// buffer is neither deleted nor created. False when the create was refused.
-bool RecreateSubkey(HKEY product, const char* format, int year, ScopedRegKey& subkey) {
-  char name[kPathBufferSize] = {};
-  if (!FormatPath260(name, format, year)) return true;
+// The first error of a subkey's writes: each value is written even after
+// one was refused, so that as much as possible of the registration stands.
+void Keep(LSTATUS& first, LSTATUS status) {
+  if (first == ERROR_SUCCESS) first = status;
+}
+
+// Deletes product\name and creates it again, so that no value an earlier
+// install left in it survives, and writes LOADCTRLS and LOADER (and
+// MANAGED for a managed module) into it. Both texts were formed before
+// anything is touched: a subkey whose name or module path does not fit its
+// buffer is not written at all, as AutoCAD would try to load a module of
+// LOADCTRLS without a LOADER. The first error, ERROR_SUCCESS when every
+// write went through.
+LSTATUS WriteSubkey(HKEY product, bool formed, const char* name, const char* loader, bool managed) {
+  if (!formed) return ERROR_FILENAME_EXCED_RANGE;
   RegDeleteKeyA(product, name);
-  return RegCreateKeyA(product, name, subkey.Out()) == ERROR_SUCCESS;
+  ScopedRegKey subkey;
+  const LSTATUS created = RegCreateKeyA(product, name, subkey.Out());
+  if (!subkey) return created != ERROR_SUCCESS ? created : ERROR_FILE_NOT_FOUND;
+  LSTATUS first = SetDwordValue(subkey.Get(), "LOADCTRLS", kLoadOnStartup);
+  Keep(first, SetStringValue(subkey.Get(), "LOADER", loader));
+  if (managed) Keep(first, SetDwordValue(subkey.Get(), "MANAGED", kManagedAssembly));
+  return first;
 }
 
 // "Applications\TR_RedavIzor<keyYear>" loading TR_RedavIzor<arxNumber>.ARX
-// from the target folder. A path that does not fit is not written. False
-// when a write was refused.
-bool WriteArxSubkey(HKEY product, int keyYear, int arxNumber, const CString& targetFolder) {
-  ScopedRegKey subkey;
-  if (!RecreateSubkey(product, "Applications\\TR_RedavIzor%d", keyYear, subkey)) return false;
-  if (!subkey) return true;
-  bool written = SetDwordValue(subkey.Get(), "LOADCTRLS", kLoadOnStartup) == ERROR_SUCCESS;
+// from the target folder.
+LSTATUS WriteArxSubkey(HKEY product, int keyYear, int arxNumber, const CString& targetFolder) {
+  char name[kPathBufferSize] = {};
   char loader[kPathBufferSize] = {};
-  if (FormatPath260(loader, "%s\\TR_RedavIzor%d.ARX", targetFolder.GetString(), arxNumber))
-    written = SetStringValue(subkey.Get(), "LOADER", loader) == ERROR_SUCCESS && written;
-  return written;
+  const bool formed = FormatPath260(name, "Applications\\TR_RedavIzor%d", keyYear) &&
+                      FormatPath260(loader, "%s\\TR_RedavIzor%d.ARX", targetFolder.GetString(), arxNumber);
+  return WriteSubkey(product, formed, name, loader, false);
 }
 
 // "Applications\Tavrin<year>DLLP" loading ACAD<dllNumber>P.dll from the
-// product's install folder. The folder is taken from the list after
-// LOADCTRLS is written: a list shorter than the product-key list raises the
-// list's invalid-argument error there, and it passes to the caller. False
-// when a write was refused.
-bool WriteDllSubkey(HKEY product, int year, int dllNumber, const CStringArray& installFolders, int index) {
-  ScopedRegKey subkey;
-  bool written = RecreateSubkey(product, "Applications\\Tavrin%dDLLP", year, subkey);
-  if (subkey) written = SetDwordValue(subkey.Get(), "LOADCTRLS", kLoadOnStartup) == ERROR_SUCCESS && written;
+// product's install folder. A list of folders shorter than the list of
+// product keys raises the list's invalid-argument error here, and it passes
+// to the caller.
+LSTATUS WriteDllSubkey(HKEY product, int year, int dllNumber, const CStringArray& installFolders, int index) {
   const CString& installFolder = installFolders[index];
-  if (!subkey) return written;
+  char name[kPathBufferSize] = {};
   char loader[kPathBufferSize] = {};
-  if (FormatPath260(loader, "%s\\ACAD%dP.dll", installFolder.GetString(), dllNumber))
-    written = SetStringValue(subkey.Get(), "LOADER", loader) == ERROR_SUCCESS && written;
-  return SetDwordValue(subkey.Get(), "MANAGED", kManagedAssembly) == ERROR_SUCCESS && written;
+  const bool formed = FormatPath260(name, "Applications\\Tavrin%dDLLP", year) &&
+                      FormatPath260(loader, "%s\\ACAD%dP.dll", installFolder.GetString(), dllNumber);
+  return WriteSubkey(product, formed, name, loader, true);
 }
 
 }  // namespace
@@ -89,23 +96,27 @@ void CAcadInventory::RegisterRelease(int year) {
   if (index < 0 || index >= kReleaseCount) return;
   const ModuleNumbers& numbers = kModuleNumbers[index];
   const CStringArray& productKeys = m_aProductKeys[index];
+  IncompleteRelease& incomplete = m_incomplete[index];
   for (int i = 0; i < productKeys.GetSize(); ++i) {
     // The key path ends with a backslash; it names the product key itself.
     // Like every path of the registration it must fit the path buffer: a
-    // longer one is skipped whole, as a key that cannot be opened.
+    // longer one is not opened, and the release is not registered there.
     char productKey[kPathBufferSize];
-    if (!FormatPath260(productKey, "%s", productKeys[i].GetString())) continue;
-    ScopedRegKey product;
-    RegOpenKeyA(HKEY_LOCAL_MACHINE, productKey, product.Out());
+    if (!FormatPath260(productKey, "%s", productKeys[i].GetString())) {
+      incomplete.Note(ERROR_FILENAME_EXCED_RANGE);
+      continue;
+    }
     // Without the rights to write below HKEY_LOCAL_MACHINE the open fails,
     // or a create or a value is refused: the release is then not loaded.
-    bool written = static_cast<bool>(product);
-    if (product) {
-      written = WriteArxSubkey(product.Get(), year, numbers.arx, m_strInstallPath) && written;
-      if (g_nBuildBits == 64 && year == kYearWithExtraArx)
-        written = WriteArxSubkey(product.Get(), kExtraArxYear, kExtraArxYear, m_strInstallPath) && written;
-      written = WriteDllSubkey(product.Get(), year, numbers.dll, m_aInstallFolders[index], i) && written;
+    ScopedRegKey product;
+    const LSTATUS opened = RegOpenKeyA(HKEY_LOCAL_MACHINE, productKey, product.Out());
+    if (!product) {
+      incomplete.Note(opened != ERROR_SUCCESS ? opened : ERROR_FILE_NOT_FOUND);
+      continue;
     }
-    if (!written) m_bInstallIncomplete[index] = true;
+    incomplete.Note(WriteArxSubkey(product.Get(), year, numbers.arx, m_strInstallPath));
+    if (g_nBuildBits == 64 && year == kYearWithExtraArx)
+      incomplete.Note(WriteArxSubkey(product.Get(), kExtraArxYear, kExtraArxYear, m_strInstallPath));
+    incomplete.Note(WriteDllSubkey(product.Get(), year, numbers.dll, m_aInstallFolders[index], i));
   }
 }

@@ -1,5 +1,7 @@
 // The Install button: the once-only warning while AutoCAD runs, the target
 // folder, the staged install with its progress bar, and the finished page.
+#include <algorithm>
+
 #include "acad_inventory.h"
 #include "payload_copier.h"
 #include "pre_install_checks.h"
@@ -14,8 +16,13 @@ const char kCloseAcadMessage[] = "请关闭AutoCAD后再进行安装 !";
 const char kChoosePathMessage[] = "请选择安装路径：";
 const char kInstallErrorFormat[] = "安装未能完成：%s";
 const char kFolderNotCreatedFormat[] = "无法创建安装文件夹：\n\n%s\n\n请选择其他文件夹后再进行安装 !";
+const char kFolderTooLongFormat[] = "安装文件夹的路径太长：\n\n%s\n\n请选择较短的文件夹后再进行安装 !";
 const char kTargetSuffix[] = "\\T-RedavIzor";
+// The module file the registration names in the target folder, whether or
+// not the payload holds it: TR_RedavIzor and a year, with ".ARX".
+constexpr int kModuleNameLength = sizeof "TR_RedavIzor2010.ARX" - 1;
 constexpr int kProgressMaximum = 50;
+static_assert(CPayloadCopier::kLastCopyStep + 3 == kProgressMaximum, "the copy leaves the stages' three steps");
 
 }  // namespace
 
@@ -35,30 +42,41 @@ void Dlg_Setup::OnInstall() {
       MessageBox(kChoosePathMessage, kSetupCaption, MB_OK);
       return;
     }
-    // AutoCAD reads the paths registered below relative to its own folder,
-    // so the folder becomes the full path Windows makes of it here ("\x" on
-    // this folder's drive, "x" below it), with every missing level. One that
-    // cannot be resolved or made (a drive that does not exist, a path too
-    // long for the buffers) is refused once, before anything is copied; the
-    // user chooses another.
     target += kTargetSuffix;
-    if (!MakeTargetFolder(target)) {
-      CString message;
-      message.Format(kFolderNotCreatedFormat, target.GetString());
-      MessageBox(message, kSetupCaption, MB_OK);
-      return;
-    }
+    if (!PrepareTargetFolder(target)) return;
     m_strTargetPath = target;
     if (!RunInstallSequence()) return;
-    // Told once, at the end, what could not be written for lack of rights;
-    // the user may start the setup again as administrator.
-    if (ReportMissingRights()) return;
+    // Told once, at the end, which releases could not be completed and why;
+    // where rights were missing the user may start the setup again as
+    // administrator.
+    if (ReportIncompleteReleases()) return;
     ShowFinishedPage();
   } catch (const std::exception& error) {
     CString message;
     message.Format(kInstallErrorFormat, error.what());
     MessageBox(message, kSetupCaption, MB_OK | MB_ICONERROR);
   }
+}
+
+bool Dlg_Setup::PrepareTargetFolder(CString& target) {
+  // AutoCAD reads the paths registered below relative to its own folder, so
+  // the folder becomes the full path Windows makes of it here ("\x" on this
+  // folder's drive, "x" below it). Every file the install puts into it must
+  // fit the path buffers, the longest of the payload's names and the
+  // modules' the registration names. A folder that does not pass, or
+  // cannot be made with every missing level, is refused once, before
+  // anything is written; the user chooses another.
+  CString payloadFolder;
+  CStringArray names;
+  int longestName = kModuleNameLength;
+  if (CPayloadCopier::ListTargetFiles(payloadFolder, names))
+    for (int i = 0; i < names.GetSize(); ++i) longestName = std::max(longestName, names[i].GetLength());
+  const TargetProblem problem = ResolveTargetFolder(target, longestName);
+  if (problem == TargetProblem::None && CreateTargetFolder(target)) return true;
+  CString message;
+  message.Format(problem == TargetProblem::TooLong ? kFolderTooLongFormat : kFolderNotCreatedFormat, target.GetString());
+  MessageBox(message, kSetupCaption, MB_OK);
+  return false;
 }
 
 bool Dlg_Setup::RunInstallSequence() {

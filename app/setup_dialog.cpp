@@ -4,6 +4,7 @@
 #include "acad_inventory.h"
 #include "build_settings.h"
 #include "resource.h"
+#include "restart_command.h"
 
 namespace {
 
@@ -75,6 +76,13 @@ Dlg_Setup::Dlg_Setup(CWnd* pParent)
       m_strTitle(""), m_strEdition(""), m_strTargetPath("C:\\Tavrin") {}
 
 Dlg_Setup::~Dlg_Setup() = default;
+
+void Dlg_Setup::ContinueFrom(const char* commandLine) {
+  CString folder;
+  if (commandLine == nullptr || !ParseRestartCommandLine(commandLine, m_bContinuedTicks, folder)) return;
+  m_bContinued = true;
+  m_strTargetPath = folder;
+}
 
 CButton& Dlg_Setup::ReleaseCheckBox(int k) { return this->*kCheckBoxes[k]; }
 
@@ -163,6 +171,9 @@ BOOL Dlg_Setup::OnInitDialog() {
     for (int k = 0; k < kReleaseCount; ++k)
       if (kAcadReleases[k].hiddenIn32BitBuild) ReleaseFlag(k) = 0;
   }
+  // Continuing an earlier run: only what it had ticked stays ticked.
+  for (int k = 0; k < kReleaseCount; ++k)
+    if (m_bContinued && !m_bContinuedTicks[k]) ReleaseFlag(k) = 0;
   UpdateData(FALSE);
   UpdateInstallButton();
   return TRUE;

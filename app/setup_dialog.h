@@ -10,6 +10,12 @@ class Dlg_Setup : public CDialog {
   explicit Dlg_Setup(CWnd* pParent = nullptr);
   ~Dlg_Setup() override;
 
+  // Takes what an earlier run chose (the ticked releases and the folder) from
+  // the command line it started this one with, as its elevated rerun, so
+  // that this one opens showing exactly that. Any other command line is
+  // ignored.
+  void ContinueFrom(const char* commandLine);
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
@@ -21,13 +27,18 @@ class Dlg_Setup : public CDialog {
   void UpdateInstallButton();
   void OnBrowse();
   void OnInstall();
+  // Makes target (the chosen folder with its suffix) the full path of the
+  // install and creates it, after checking it before anything is written;
+  // false when it was refused and the user has been told why.
+  bool PrepareTargetFolder(CString& target);
   // The staged install; false when the payload copy failed and the dialog
   // has been told to close.
   bool RunInstallSequence();
-  // Tells the user which releases were not fully installed for lack of
-  // rights and offers to run the setup again as administrator. True when the
-  // elevated setup was started and this dialog is closing.
-  bool ReportMissingRights();
+  // Tells the user which releases were not fully installed, grouped by why,
+  // and, where rights were missing, offers to run the setup again as
+  // administrator, with what the user chose. True when the elevated setup
+  // was started and this dialog is closing.
+  bool ReportIncompleteReleases();
   // Switches to the finished page and shrinks the window to it.
   void ShowFinishedPage();
 
@@ -51,6 +62,9 @@ class Dlg_Setup : public CDialog {
   CString m_strTargetPath;
 
  private:
+  // Started to continue an earlier run: the releases it had ticked.
+  bool m_bContinued = false;
+  bool m_bContinuedTicks[kReleaseCount] = {};
   // The header and edition fonts, made once and released with the dialog
   // (a font made at every colour request would exhaust the GDI handles of
   // a dialog left open).

@@ -21,6 +21,7 @@ BOOL CWizardApp::InitInstance() {
   AfxEnableControlContainer();
   theInventory.ScanInstalledReleases();
   Dlg_Setup dialog(nullptr);
+  dialog.ContinueFrom(::GetCommandLineA());
   dialog.DoModal();
   return FALSE;
 }

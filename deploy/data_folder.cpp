@@ -8,6 +8,12 @@ constexpr DWORD kProgramPathSize = 261;
 }
 
 bool FindDataFolder(CString& folder) {
+  if (LocateDataFolder(folder)) return true;
+  ShowDataFolderNotFound();
+  return false;
+}
+
+bool LocateDataFolder(CString& folder) {
   folder.Empty();
   char program[kProgramPathSize] = "";
   DWORD length = GetModuleFileNameA(nullptr, program, kProgramPathSize);
@@ -29,6 +35,5 @@ bool FindDataFolder(CString& folder) {
       return true;
     }
   }
-  ShowDataFolderNotFound();
   return false;
 }

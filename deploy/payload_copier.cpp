@@ -5,13 +5,10 @@
 #include <cstring>
 
 #include "pre_install_checks.h"
+#include "replaced_files.h"
 #include "setup_messages.h"
 
 namespace {
-
-// At most this many directory entries are examined per install, counting
-// ".", "..", folders and skipped files; the rest are left out silently.
-constexpr int kMaxEntries = 101;
 
 enum class Route { Skip, Target, Settings };
 
@@ -49,7 +46,23 @@ bool CPayloadCopier::RemoveZoneIdentifier(const char* filePath) {
 }
 
 void CPayloadCopier::StepProgress() {
-  if (m_pProgress != nullptr) m_pProgress->StepIt();
+  if (m_pProgress != nullptr && m_pProgress->GetPos() < kLastCopyStep) m_pProgress->StepIt();
+}
+
+bool CPayloadCopier::ListTargetFiles(CString& payloadFolder, CStringArray& names) {
+  if (!LocateDataFolder(payloadFolder)) return false;
+  char pattern[kPathBufferSize];
+  WIN32_FIND_DATAA entry;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  if (FormatPath260(pattern, "%s\\*.*", payloadFolder.GetString())) search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
+    if (RouteOf(entry, name) == Route::Target) names.Add(name);
+  } while (FindNextFileA(search, &entry));
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  return whole;
 }
 
 bool CPayloadCopier::CopyPayload() {
@@ -96,19 +109,18 @@ bool CPayloadCopier::CopyPayload() {
         if (FormatPath260(settingsFolder, "%s\\Tavrin", appData)) CreateDirectoryA(settingsFolder, nullptr);
         destinationFolder = CString(appData) + "\\Tavrin";
       }
-      if (CopyEntry(payloadFolder, destinationFolder, name) == CopyResult::Aborted) {
+      if (CopyEntry(payloadFolder, destinationFolder, name, route == Route::Settings) == CopyResult::Aborted) {
         FindClose(search);
         return false;
       }
     }
-    if (index + 1 >= kMaxEntries) break;
   }
   FindClose(search);
   return true;
 }
 
 CPayloadCopier::CopyResult CPayloadCopier::CopyEntry(const CString& payloadFolder, const CString& destinationFolder,
-                                                     const CString& fileName) {
+                                                     const CString& fileName, bool keepReplaced) {
   char source[kPathBufferSize];
   char destination[kPathBufferSize];
   // A path too long for its buffer is never cut (a cut path names another
@@ -120,12 +132,21 @@ CPayloadCopier::CopyResult CPayloadCopier::CopyEntry(const CString& payloadFolde
     RemoveZoneIdentifier(source);
     ClearReadOnly(destination);
   }
+  // The settings file of an earlier install may hold the user's own
+  // settings: it is kept as "<name>.bak" (the one before the latest install)
+  // before it is replaced, and stays when it cannot be kept.
+  char backup[kPathBufferSize] = "";
+  formed = formed && (!keepReplaced || FormatPath260(backup, "%s.bak", destination));
   CString shownDestination = destinationFolder + "\\" + fileName;
   for (;;) {
-    if (formed && CopyFileA(source, destination, FALSE)) {
+    if (formed && (!keepReplaced || KeepCopyOf(destination, source, backup, false) == ERROR_SUCCESS) &&
+        CopyFileA(source, destination, FALSE)) {
       ClearReadOnly(destination);
       return CopyResult::Copied;
     }
+    // Started from the folder it installs into, a file is its own
+    // destination: there is nothing to copy, and nothing to ask.
+    if (formed && SameFile(source, destination)) return CopyResult::Copied;
     int answer = AskAfterFailedCopy(shownDestination);
     // A box that could not be shown (0) cannot be answered: stop rather
     // than retry without end.

@@ -18,6 +18,8 @@ bool IsAcadRunning();
 // when the marker file "TR_RedavIzor2010.arx" lies beside it. On false the
 // user has been told to unpack the download first.
 bool FindDataFolder(CString& folder);
+// The same, without a word when it is not found.
+bool LocateDataFolder(CString& folder);
 
 // What lies at path: nothing, a file or a folder. Any failure is nothing.
 PathKind GetPathKind(const char* path);

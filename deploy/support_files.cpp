@@ -2,6 +2,7 @@
 // the per-release modules and the 2008 plot driver; silent and best-effort.
 #include "acad_inventory.h"
 #include "pre_install_checks.h"
+#include "replaced_files.h"
 
 namespace {
 
@@ -26,25 +27,34 @@ bool RefusalExplained(const char* source, const char* folder, const char* destin
 }
 
 // Copies payloadFolder\sourceName to folder\destinationName, overwriting, and
-// leaves the copy writable. A read-only file in the way (an earlier install
-// from a read-only medium) has its bit cleared and the copy is tried again;
-// only a refused copy pays for that look. A path too long for its buffer is
-// skipped rather than cut. True when the copy was refused for lack of
-// rights: the system denied the access, and nothing around it explains it.
-bool CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
-                     const char* destinationName) {
+// leaves the copy writable; with keepOriginal, a file of AutoCAD's in the way
+// is kept first as "<name>.bak" (once: the first one survives every later
+// install), and stays unreplaced when it cannot be kept. A read-only file in
+// the way (an earlier install from a read-only medium) has its bit cleared
+// and the copy is tried again; only a refused copy pays for that look. The
+// error that left the file uncopied, or ERROR_SUCCESS when it was copied or
+// what lies around it explains why not (the payload or AutoCAD's folder has
+// no such file or folder). A source path too long for its buffer is one the
+// payload copy has told of already; a destination too long is an error.
+DWORD CopySupportFile(const CString& payloadFolder, const char* sourceName, const char* folder,
+                      const char* destinationName, bool keepOriginal = false) {
   char source[kPathBufferSize];
   char destination[kPathBufferSize];
-  if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return false;
-  if (!FormatPath260(destination, "%s\\%s", folder, destinationName)) return false;
+  char backup[kPathBufferSize];
+  if (!FormatPath260(source, "%s\\%s", payloadFolder.GetString(), sourceName)) return ERROR_SUCCESS;
+  if (!FormatPath260(destination, "%s\\%s", folder, destinationName) ||
+      (keepOriginal && !FormatPath260(backup, "%s.bak", destination)))
+    return GetPathKind(source) == PathFile ? ERROR_FILENAME_EXCED_RANGE : ERROR_SUCCESS;
+  DWORD error = keepOriginal ? KeepCopyOf(destination, source, backup, true) : ERROR_SUCCESS;
+  if (error != ERROR_SUCCESS) return error;
   bool copied = CopyFileA(source, destination, FALSE) != FALSE;
-  DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+  error = copied ? ERROR_SUCCESS : GetLastError();
   if (error == ERROR_ACCESS_DENIED && ClearReadOnly(destination)) {
     copied = CopyFileA(source, destination, FALSE) != FALSE;
     error = copied ? ERROR_SUCCESS : GetLastError();
   }
   if (copied) ClearReadOnly(destination);
-  return error == ERROR_ACCESS_DENIED && !RefusalExplained(source, folder, destination);
+  return copied || RefusalExplained(source, folder, destination) ? ERROR_SUCCESS : error;
 }
 
 }  // namespace
@@ -59,34 +69,32 @@ void CAcadInventory::InstallSupportFiles(int b2007, int b2008, int b2009, int b2
     if (chosen[release] == 0) continue;
     const int folderCount = m_aInstallFolders[release].GetSize();
     for (int i = 0; i < folderCount; ++i)
-      if (!CopySupportFiles(m_aInstallFolders[release][i], release == kPlotDriverReleaseIndex))
-        m_bInstallIncomplete[release] = true;
+      CopySupportFiles(m_aInstallFolders[release][i], release == kPlotDriverReleaseIndex, m_incomplete[release]);
   }
 }
 
-bool CAcadInventory::CopySupportFiles(CString installFolder, bool copyPlotDriver) {
+void CAcadInventory::CopySupportFiles(CString installFolder, bool copyPlotDriver, IncompleteRelease& incomplete) {
   CString payloadFolder;
   // Without the payload folder every source is missing; FindDataFolder has
   // told the user, and no path is formed from a folder that is not there.
-  if (!FindDataFolder(payloadFolder)) return true;
+  if (!FindDataFolder(payloadFolder)) return;
 
-  bool refused = false;
   char folder[kPathBufferSize];
   if (FormatPath260(folder, "%s\\Fonts", installFolder.GetString())) {
-    refused |= CopySupportFile(payloadFolder, "Tavrin_EN.shx", folder, "Tavrin_EN.shx");
-    refused |= CopySupportFile(payloadFolder, "Tavrin_HZ.shx", folder, "Tavrin_HZ.shx");
+    incomplete.Note(CopySupportFile(payloadFolder, "Tavrin_EN.shx", folder, "Tavrin_EN.shx"));
+    incomplete.Note(CopySupportFile(payloadFolder, "Tavrin_HZ.shx", folder, "Tavrin_HZ.shx"));
   }
   if (FormatPath260(folder, "%s", installFolder.GetString())) {
-    refused |= CopySupportFile(payloadFolder, "itextsharp.dll", folder, "itextsharp.dll");
+    incomplete.Note(CopySupportFile(payloadFolder, "itextsharp.dll", folder, "itextsharp.dll"));
     // Every module name of the range is tried in every folder, whatever the
     // folder's release: the payload carries the ones it has.
     for (int year = kFirstModuleYear; year <= kLastModuleYear; ++year) {
       CString module;
       module.Format("ACAD%dP.dll", year);
-      refused |= CopySupportFile(payloadFolder, module, folder, module);
+      incomplete.Note(CopySupportFile(payloadFolder, module, folder, module));
     }
   }
+  // The plot driver replaces one of AutoCAD's own, which is kept.
   if (copyPlotDriver && FormatPath260(folder, "%s\\Drv", installFolder.GetString()))
-    refused |= CopySupportFile(payloadFolder, "Tavrin.prt5", folder, "pdfplot9.hdi");
-  return !refused;
+    incomplete.Note(CopySupportFile(payloadFolder, "Tavrin.prt5", folder, "pdfplot9.hdi", true));
 }

@@ -1,4 +1,4 @@
-// The target folder: made a full path, then made from the top down.
+// The target folder: made a full path, checked, then made from the top down.
 #include "target_folder.h"
 
 #include "pre_install_checks.h"
@@ -26,11 +26,17 @@ void CreateFolderLevels(const CString& folder) {
 
 }  // namespace
 
-bool MakeTargetFolder(CString& folder) {
+TargetProblem ResolveTargetFolder(CString& folder, int longestName) {
   char full[kPathBufferSize] = "";
   const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
-  if (length == 0 || length >= sizeof full) return false;
+  if (length >= sizeof full) return TargetProblem::TooLong;
+  if (length == 0) return GetLastError() == ERROR_FILENAME_EXCED_RANGE ? TargetProblem::TooLong : TargetProblem::Unresolved;
   folder = full;
+  // The folder, a backslash and the name, within 259 characters.
+  return folder.GetLength() + 1 + longestName < kPathBufferSize ? TargetProblem::None : TargetProblem::TooLong;
+}
+
+bool CreateTargetFolder(const CString& folder) {
   CreateFolderLevels(folder);
   return GetPathKind(folder) == PathFolder;
 }

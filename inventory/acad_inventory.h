@@ -10,6 +10,19 @@
 #include "acad_release.h"
 #include "afx.h"
 
+// Why a release was not fully installed, each told apart at the end: missing
+// rights (which running as administrator mends), a file in use (which closing
+// AutoCAD mends), or another error, in Windows' own words.
+struct IncompleteRelease {
+  bool missingRights = false;
+  bool inUse = false;
+  DWORD otherError = ERROR_SUCCESS;  // the first other error
+
+  // Notes what a refused write or copy answered; ERROR_SUCCESS notes nothing.
+  void Note(DWORD error);
+  bool Any() const { return missingRights || inUse || otherError != ERROR_SUCCESS; }
+};
+
 class CAcadInventory {
  public:
   CAcadInventory();
@@ -37,8 +50,8 @@ class CAcadInventory {
   void InstallSupportFiles(int b2007, int b2008, int b2009, int b2010, int b2011, int b2012, int b2013, int b2014,
                            int b2015, int b2016, int b2017, int b2018, int b2019, int b2020, int b2021, int b2022,
                            int b2023, int b2024, int b2025, int b2026);
-  // False when a copy into installFolder was refused for lack of rights.
-  bool CopySupportFiles(CString installFolder, bool copyPlotDriver);
+  // Notes in incomplete why a copy into installFolder failed, if one did.
+  void CopySupportFiles(CString installFolder, bool copyPlotDriver, IncompleteRelease& incomplete);
 
   CString m_strInstallPath;
   CStringArray m_aInstallFolders[kReleaseCount];
@@ -47,10 +60,10 @@ class CAcadInventory {
   CStringArray m_aFoundKeys;
   CStringArray m_aFoundValues;
 
-  // Release k was not fully installed because a write below
-  // HKEY_LOCAL_MACHINE or into one of its AutoCAD folders was refused: the
-  // program lacked the rights. Set by the registration and the support files.
-  bool m_bInstallIncomplete[kReleaseCount] = {};
+  // Release k was not fully installed: a write below HKEY_LOCAL_MACHINE or a
+  // copy into one of its AutoCAD folders failed, and why. Set by the
+  // registration and the support files.
+  IncompleteRelease m_incomplete[kReleaseCount];
 };
 
 // Removes one backslash from the end of s, unless it is the only character

@@ -20,7 +20,7 @@ class Install : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "D:\\T-RedavIzor", "D:\\e2e-target", "D:\\pkg"})
+    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "C:\\MyCAD", "D:\\T-RedavIzor", "D:\\e2e-target", "D:\\pkg"})
       RemoveTree(folder);
     MakeGoldenFolders(machine.Path("Data"));
   }
@@ -73,11 +73,13 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
 // A folder typed into the path box, SetUp.exe started from C: or from D:\pkg
 // (as Explorer starts it, in its own folder): one trailing backslash goes,
 // the folder becomes the full path Windows makes of it, with every missing
-// level, and AutoCAD is given that full path; one that cannot be made is
-// refused once, after which the user corrects it and installs.
+// level, and AutoCAD is given that full path; one that cannot be made, or
+// whose files would not fit below it, is refused once, before anything is
+// written, after which the user corrects it and installs.
 struct Typed {
   const char* from;       // the folder SetUp.exe starts from ("": the test's on C:)
   const char* refused;    // typed first and refused, or nullptr
+  const char* why;        // the refusal's first words
   const char* typed;      // UTF-8
   const char* installed;  // the full path of the target
 };
@@ -93,10 +95,10 @@ TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
     uidriver::SetText(dialog, kTargetPath, GetParam().refused);
     uidriver::Click(dialog, kInstall);
     uidriver::MessageBoxInfo box = WaitBox();
-    EXPECT_EQ(u8"无法创建安装文件夹：\n\n" + std::string(GetParam().refused) + u8"\\T-RedavIzor\n\n请选择其他文件夹后再进行安装 !",
-              box.text);
+    EXPECT_EQ(0u, box.text.find(GetParam().why)) << box.text;
     Answer(box, box.buttons.at(0).first);
     EXPECT_EQ("<none>", Loader2010());
+    EXPECT_FALSE(Exists(Ansi(GetParam().refused))) << "nothing is made of a folder refused";
     EXPECT_EQ(GetParam().refused, ReadControl(dialog, kTargetPath).text) << "the path box as the user left it";
   }
   uidriver::SetText(dialog, kTargetPath, GetParam().typed);
@@ -108,15 +110,18 @@ TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
-// A name that, below the folder of SetUp.exe, makes a path past the 260-byte buffer.
-const std::string kTooLong(240, 'x');
+// A name that, below the folder of SetUp.exe, makes a path past the 260-byte
+// buffer; a folder of 241 characters, which fits, but its files do not.
+const std::string kTooLong(240, 'x'), kFilesTooLong = "C:\\" + std::string(238, 'y');
+const char kNotMade[] = u8"无法创建安装文件夹：", kPathTooLong[] = u8"安装文件夹的路径太长：";
 
+// 嘰 ends in a backslash byte in code page 936.
 INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
-                         testing::Values(Typed{"", kTooLong.c_str(), "D:\\", "D:\\T-RedavIzor"},
-                                         Typed{"", nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
-                                         Typed{"", "Q:\\x", u8"C:/e2e-target/批打印/插件", u8"C:\\e2e-target\\批打印\\插件\\T-RedavIzor"},
-                                         Typed{"D:\\pkg", nullptr, "\\e2e-target", "D:\\e2e-target\\T-RedavIzor"},
-                                         Typed{"D:\\pkg", nullptr, "MyPlugin\\x", "D:\\pkg\\MyPlugin\\x\\T-RedavIzor"}));
+                         testing::Values(Typed{"", kTooLong.c_str(), kPathTooLong, "D:\\", "D:\\T-RedavIzor"},
+                                         Typed{"", nullptr, nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
+                                         Typed{"", "Q:\\x", kNotMade, u8"C:/e2e-target/软件嘰/嘰", u8"C:\\e2e-target\\软件嘰\\嘰\\T-RedavIzor"},
+                                         Typed{"D:\\pkg", kFilesTooLong.c_str(), kPathTooLong, "\\e2e-target", "D:\\e2e-target\\T-RedavIzor"},
+                                         Typed{"D:\\pkg", nullptr, nullptr, "MyPlugin\\x", "D:\\pkg\\MyPlugin\\x\\T-RedavIzor"}));
 
 // AutoCAD runs and holds a file of the target: the warning comes once, the
 // next click installs until the held file cannot be copied, and Abort ends
@@ -148,28 +153,95 @@ struct WineVersion {
   ~WineVersion() { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version"); }
 };
 
-// An AutoCAD folder the user may not write, under each Windows the notice
-// depends on: the box names the release once, at the end; from Vista on it
-// offers to run as administrator (Yes is proven in-process). After OK, or No,
-// the finished page comes.
-class WithoutRights : public Install, public testing::WithParamInterface<const char*> {};
+// An install that cannot complete a release says so once, at the end, with
+// why: an AutoCAD folder the user may not write, under each Windows the
+// notice depends on (from Vista on it offers to run as administrator), or a
+// module AutoCAD holds open (close AutoCAD; elevating would not help). After
+// OK, or No, the finished page comes.
+struct Incomplete {
+  const char* name;
+  const char* windows;  // as Wine is told
+  const char* machine;  // the case
+  const char* held;     // a file held open without sharing, or nullptr
+  const char* notice;   // after "以下AutoCAD版本未能完整安装："
+  int answer;
+};
+const char kWithoutRights[] = u8"\n\nAutoCAD2014\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
+                              u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。";
+const std::string kOfferToElevate = kWithoutRights + std::string(u8"\n\n是否现在以管理员身份重新运行安装程序？");
 
-TEST_P(WithoutRights, SaysSoAndFromVistaOnOffersToRunAsAdministrator) {
-  const bool xp = GetParam() == std::string("winxp");  // which a 64-bit prefix calls winxp64
-  WineVersion windows(xp && Exists("C:\\windows\\syswow64") ? "winxp64" : GetParam());
-  ImportCase("locked_2014");
+class Incompletely : public Install, public testing::WithParamInterface<Incomplete> {};
+
+TEST_P(Incompletely, InstalledReleasesAreToldWithWhyAtTheEnd) {
+  const bool xp = GetParam().windows == std::string("winxp");  // which a 64-bit prefix calls winxp64
+  WineVersion windows(xp && Exists("C:\\windows\\syswow64") ? "winxp64" : GetParam().windows);
+  ImportCase(GetParam().machine);
+  WriteFile("C:\\e2e-acad\\AutoCAD 2010\\ACAD2010P.dll", "an older plug-in's");
+  HANDLE held = GetParam().held ? CreateFileA(GetParam().held, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
   uidriver::Click(StartSetup(), kInstall);
   uidriver::MessageBoxInfo box = WaitBox();
-  EXPECT_EQ(u8"以下AutoCAD版本未能完整安装：\n\nAutoCAD2014\n\n当前用户没有写入AutoCAD安装目录或注册表的权限。"
-            u8"请关闭AutoCAD，右键单击SetUp.exe，选择“以管理员身份运行”，然后重新安装。" +
-                std::string(xp ? "" : u8"\n\n是否现在以管理员身份重新运行安装程序？"), box.text);
-  ASSERT_EQ(xp ? 1u : 2u, box.buttons.size());
-  Answer(box, xp ? IDOK : IDNO);
+  EXPECT_EQ(u8"以下AutoCAD版本未能完整安装：" + std::string(GetParam().notice), box.text);
+  ASSERT_EQ(GetParam().answer == IDNO ? 2u : 1u, box.buttons.size());
+  Answer(box, GetParam().answer);
   WaitForFinishedPage();
+  if (held) CloseHandle(held);
+  EXPECT_EQ(std::string(GetParam().held ? "an older plug-in's" : "content of ACAD2010P.dll"),
+            ReadFile("C:\\e2e-acad\\AutoCAD 2010\\ACAD2010P.dll"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, WithoutRights, testing::Values("winxp", "win10"),
-                         [](const auto& row) { return std::string(row.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Why, Incompletely,
+    testing::Values(Incomplete{"WithoutRightsOnXp", "winxp", "locked_2014", nullptr, kWithoutRights, IDOK},
+                    Incomplete{"WithoutRights", "win10", "locked_2014", nullptr, kOfferToElevate.c_str(), IDNO},
+                    Incomplete{"ModuleInUse", "win10", "several_releases", "C:\\e2e-acad\\AutoCAD 2010\\ACAD2010P.dll",
+                               u8"\n\nAutoCAD2010\n\nAutoCAD正在使用需要更新的文件。请关闭AutoCAD，然后重新运行SetUp.exe。", IDOK}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Yes: the setup starts again as administrator, this one ends, and the new one
+// opens with what the user chose (the releases ticked, the folder), so that
+// one click installs it. Wine starts it without a prompt, as the same user.
+TEST_F(Install, YesRunsTheSetupAgainAsAdministratorWithWhatTheUserChose) {
+  WineVersion windows("win10");
+  ImportCase("locked_2014");
+  HWND dialog = StartSetup();
+  uidriver::Click(dialog, Box(2010));
+  uidriver::SetText(dialog, kTargetPath, "C:\\MyCAD");
+  uidriver::Click(dialog, kInstall);
+  Answer(WaitBox(), IDYES);
+  dialog = WaitRestarted();
+  EXPECT_EQ("C:\\MyCAD", ReadControl(dialog, kTargetPath).text);
+  EXPECT_EQ("v-- v-- v-- ve- v-- v-- v-- vex v-- v-- --- --- --- --- --- --- --- --- --- --- ", Boxes());
+  uidriver::Click(dialog, kInstall);
+  Answer(WaitBox(), IDNO);  // still without the rights
+  WaitForFinishedPage();
+  EXPECT_EQ("<none>", Loader2010()) << "the release the user left out";
+  EXPECT_EQ("C:\\MyCAD\\T-RedavIzor\\TR_RedavIzor2013.ARX",
+            RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R19.1\\ACAD-D001:804\\Applications\\TR_RedavIzor2014", "LOADER")
+                .value_or("<none>"));
+}
+
+// A reinstall as users make them: a payload of more files than the progress
+// bar has steps, settings the user edited and AutoCAD 2008's own plot driver
+// in place; then again, started from the folder it installed into. Every
+// file is copied, no box comes, and what was replaced is kept, once.
+TEST_F(Install, AReinstallCopiesEveryFileAndKeepsWhatItReplaces) {
+  ImportCase("several_releases");
+  for (int i = 0; i < 120; ++i) WriteFile(machine.Path("Data\\more" + std::to_string(i) + ".txt"));
+  MakeFolders(machine.Path("Tavrin"));
+  WriteFile(machine.Path("Tavrin\\Tavrin.Ini"), "the user's settings");
+  WriteFile("C:\\e2e-acad\\AutoCAD 2008\\Drv\\pdfplot9.hdi", "AutoCAD's own");
+  for (const std::string& from : {machine.Root(), std::string("C:\\Tavrin\\T-RedavIzor")}) {
+    uidriver::Click(StartSetup(from), kInstall);
+    WaitForFinishedPage();
+    EXPECT_EQ(from == machine.Root() ? 128u : 130u, Names("C:\\Tavrin\\T-RedavIzor").size()) << "every file (and SetUp.exe)";
+    EXPECT_EQ("content of TR_RedavIzor2013.ARX", ReadFile("C:\\Tavrin\\T-RedavIzor\\TR_RedavIzor2013.ARX"));
+    EXPECT_EQ("the user's settings", ReadFile(machine.Path("Tavrin\\Tavrin.Ini.bak")));
+    EXPECT_EQ("content of Tavrin.prt5", ReadFile("C:\\e2e-acad\\AutoCAD 2008\\Drv\\pdfplot9.hdi"));
+    EXPECT_EQ("AutoCAD's own", ReadFile("C:\\e2e-acad\\AutoCAD 2008\\Drv\\pdfplot9.hdi.bak"));
+    uidriver::Click(Window(), IDOK);
+    EXPECT_EQ(0u, WaitExit());
+  }
+}
 
 // The shipped 32-bit edition on a 64-bit Windows (a 64-bit prefix only) beside
 // 64-bit AutoCADs: it finds and writes the 32-bit view and Program Files (x86) only.

@@ -57,12 +57,6 @@ void Machine::SetProgramPath(const std::string& path) {
   g_syscalls.GetModuleFileNameA = &ProgramPath;
 }
 
-std::string MarkedYears(const bool (&flags)[20]) {
-  std::string years;
-  for (int k = 0; k < 20; ++k) years += flags[k] ? std::to_string(2007 + k) : "";
-  return years;
-}
-
 TestProcess::TestProcess(const std::string& folder, const std::string& exeName) {
   const std::string exe = folder + "\\" + exeName;
   if (!CopyFileA(SETUP_EXE, exe.c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);

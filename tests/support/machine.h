@@ -34,14 +34,25 @@ class Machine {
 };
 
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each
-// year given; and the years whose flag is set, as "20102014".
+// year given; and the releases an install left incomplete, with why, as
+// "2008 rights, 2010 in use, 2014 error 112, ".
 template <class Call>
 void ForReleases(const std::vector<int>& years, Call call) {
   int f[20] = {};
   for (int year : years) f[year - 2007] = 1;
   call(f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15], f[16], f[17], f[18], f[19]);
 }
-std::string MarkedYears(const bool (&flags)[20]);
+template <class Incomplete>
+std::string IncompleteYears(const Incomplete (&releases)[20]) {
+  std::string years;
+  for (int k = 0; k < 20; ++k) {
+    const Incomplete& release = releases[k];
+    if (release.missingRights) years += std::to_string(2007 + k) + " rights, ";
+    if (release.inUse) years += std::to_string(2007 + k) + " in use, ";
+    if (release.otherError) years += std::to_string(2007 + k) + " error " + std::to_string(release.otherError) + ", ";
+  }
+  return years;
+}
 // What a scan of the inventory found, a "year key>folder" line per product.
 template <class Inventory>
 std::string Found(const Inventory& inventory) {

@@ -34,6 +34,15 @@ HWND SetupTest::StartSetup(const std::string& folder) {
   return m_window = uidriver::WaitTopWindow(Pid(), kDialogCaption, kTimeoutMs);
 }
 
+HWND SetupTest::WaitRestarted() {
+  EXPECT_EQ(0u, WaitExit()) << "the first setup ends";
+  m_window = uidriver::WaitTopWindow(0, kDialogCaption, kTimeoutMs);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(m_window, &pid);
+  m_program = uidriver::Process::Attach(pid);
+  return m_window;
+}
+
 void SetupTest::TearDown() {
   const std::string shots = uidriver::WindowsPath(Environment(L"SETUP_SCREENSHOT_DIR"));
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();

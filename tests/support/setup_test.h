@@ -38,6 +38,9 @@ class SetupTest : public ::testing::Test {
   }
   DWORD Pid() const { return m_program.Id(); }
   DWORD WaitExit() { return m_program.WaitExit(kTimeoutMs); }
+  // Once this SetUp.exe has ended, the dialog of the one it started again
+  // (elevated), which the test then drives.
+  HWND WaitRestarted();
   // The next message box of the program with the caption, and answering one.
   uidriver::MessageBoxInfo WaitBox(const std::string& caption = kBoxCaption) {
     return uidriver::WaitMessageBox(Pid(), caption, kTimeoutMs);

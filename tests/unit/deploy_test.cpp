@@ -70,8 +70,12 @@ TEST_F(Deploy, PayloadIsCopiedFlatWithItsRoutesStepsAndAttributes) {
   WriteFile(target + "\\A.ARX", "old");
   SetFileAttributesA((target + "\\A.ARX").c_str(), FILE_ATTRIBUTE_READONLY);
   WriteFile(data + "\\ro.dll:Zone.Identifier");  // under Wine a file of its own, listed after ro.dll
+  MakeFolders(machine.Path("Tavrin"));
+  WriteFile(machine.Path("Tavrin\\TAVRIN.INI"), "the user's settings");
   machine.answers = {IDIGNORE};                   // whose copy then fails: ro.dll's turn deleted it
   EXPECT_TRUE(Copy(target + "\\"));               // one trailing backslash is dropped
+  EXPECT_TRUE(Copy(target)) << "again, over settings as the payload has them";
+  EXPECT_EQ("the user's settings", ReadFile(machine.Path("Tavrin\\TAVRIN.INI.bak"))) << "the settings replaced are kept";
   EXPECT_EQ((Names_{"A.ARX", "ro.dll", "xSetUp.EXE"}), Names(target));
   EXPECT_EQ("payload a.arx", ReadFile(target + "\\a.arx")) << "a read-only destination is overwritten";
   // A read-only payload file of root's (scripts/test makes it) keeps its bit; CopyFileA gives it to the copy.
@@ -82,13 +86,21 @@ TEST_F(Deploy, PayloadIsCopiedFlatWithItsRoutesStepsAndAttributes) {
   for (const std::string& file : {target + "\\a.arx", target + "\\ro.dll", data + "\\ro.dll", target + "\\root.dll"})
     EXPECT_FALSE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY) << file;
   EXPECT_FALSE(Exists(data + "\\ro.dll:Zone.Identifier")) << "the download mark is removed";
-  EXPECT_EQ(Names_{"TAVRIN.INI"}, Names(machine.Path("Tavrin")));
+  EXPECT_EQ((Names_{"TAVRIN.INI", "TAVRIN.INI.bak"}), Names(machine.Path("Tavrin")));
 }
 
-TEST_F(Deploy, AtMost101EntriesAreExamined) {
-  for (int i = 0; i < 120; ++i) WriteFile(data + "\\f" + std::to_string(1000 + i));
-  EXPECT_TRUE(Copy(target));
-  EXPECT_EQ(99u, Names(target).size()) << "\".\" and \"..\" are two of the 101";
+// However many files the payload holds, each is copied, and the bar, which
+// the install steps three more times after the copy, ends within its range.
+TEST_F(Deploy, EveryPayloadFileIsCopiedWithinTheProgressBarsRange) {
+  for (int i = 0; i < 150; ++i) WriteFile(data + "\\f" + std::to_string(1000 + i));
+  CProgressCtrl bar;
+  bar.Attach(CreateWindowExA(0, PROGRESS_CLASSA, "", 0, 0, 0, 100, 10, nullptr, nullptr, nullptr, nullptr));
+  bar.SetRange(0, 50);
+  bar.SetStep(1);
+  EXPECT_TRUE(CPayloadCopier(target.c_str(), &bar).CopyPayload());
+  EXPECT_EQ(150u, Names(target).size());
+  EXPECT_EQ(47, bar.GetPos());
+  DestroyWindow(bar.Detach());
 }
 
 // As Windows may answer for a value too long for the buffer: part of it there.
@@ -126,20 +138,29 @@ TEST_F(Deploy, FailedCopiesAskAbortRetryIgnore) {
   EXPECT_FALSE(Copy(target)) << "Abort stops the copy";
   CloseHandle(held);
   EXPECT_EQ(Names_{"a.arx"}, Names(target));
+  // Started from the folder it installs into, each file is its own destination.
+  WriteFile(target + "\\TR_RedavIzor2010.arx");
+  machine.SetProgramPath(target + "\\SetUp.exe");
+  EXPECT_TRUE(Copy(target)) << "no box for a file copied onto itself";
+  EXPECT_EQ(4u, machine.boxes.size());
 }
 
-// Windows refuses to overwrite a hidden file, as a read-only one; Wine copies over it.
+// Windows refuses to overwrite a hidden file, as a read-only one; Wine copies
+// over it. And a disk that fills up at ACAD2050P.dll in a folder named R18.
 BOOL WINAPI CopyAsWindows(LPCSTR source, LPCSTR destination, BOOL failIfExists) {
   const DWORD attributes = (kRealSyscalls.GetFileAttributesA)(destination);
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_HIDDEN)) return (kRealSyscalls.CopyFileA)(source, destination, failIfExists);
-  SetLastError(ERROR_ACCESS_DENIED);
+  const bool full = strstr(destination, "\\R18\\ACAD2050P.dll") != nullptr;
+  if (!full && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_HIDDEN)))
+    return (kRealSyscalls.CopyFileA)(source, destination, failIfExists);
+  SetLastError(full ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
   return FALSE;
 }
 
-// Beyond the golden install: the 2008 plot driver, modules of 2007 to 2050, no
-// folder made, a vanished payload, an update over a read-only file, and
-// refusals that are no missing right: a file in use, a hidden file or a
-// folder in the file's place.
+// Beyond the golden install: the 2008 plot driver and AutoCAD's own kept once,
+// modules of 2007 to 2050, no folder made, a vanished payload, an update over
+// a read-only file; refusals that nothing around them explains, each noted
+// with its reason (a file in use, a full disk, a path too long), and those
+// that are explained: a hidden file or a folder in the file's place.
 TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   CAcadInventory inventory;
   auto acadFolder = [&](int year, const std::string& name, bool subFolders = true) {
@@ -156,6 +177,8 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   SetFileAttributesA((data + "\\ACAD2050P.dll").c_str(), FILE_ATTRIBUTE_READONLY);  // from a read-only medium
   const std::string r2008 = acadFolder(2008, "R17.1"), r2010 = acadFolder(2010, "R18");
   const std::string bare = acadFolder(2008, "R17.1 bare", false);
+  acadFolder(2011, std::string(250 - machine.Root().size(), 'L'), false);  // no file's path fits
+  WriteFile(r2008 + "\\Drv\\pdfplot9.hdi", "AutoCAD's plot driver");
   WriteFile(r2010 + "\\itextsharp.dll", "AutoCAD's");
   SetFileAttributesA((r2010 + "\\itextsharp.dll").c_str(), FILE_ATTRIBUTE_READONLY);
   WriteFile(r2010 + "\\ACAD2007P.dll", "AutoCAD's");
@@ -163,7 +186,7 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   MakeFolders(bare + "\\itextsharp.dll");
   HANDLE held = CreateFileA((r2008 + "\\itextsharp.dll").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   g_syscalls.CopyFileA = &CopyAsWindows;
-  install({2008, 2010});
+  install({2008, 2010, 2011});
   CloseHandle(held);
   EXPECT_EQ((Names_{"ACAD2007P.dll", "ACAD2050P.dll", "Drv", "Fonts", "itextsharp.dll"}), Names(r2008));
   EXPECT_EQ("payload Tavrin.prt5", ReadFile(r2008 + "\\Drv\\pdfplot9.hdi"));
@@ -172,7 +195,11 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   for (const std::string& file : {r2010 + "\\itextsharp.dll", r2008 + "\\ACAD2050P.dll"})
     EXPECT_FALSE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY) << file << " is left writable";
   EXPECT_EQ((Names_{"ACAD2007P.dll", "ACAD2050P.dll", "itextsharp.dll"}), Names(bare));
-  EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete)) << "no missing right";
+  EXPECT_EQ("2008 in use, 2010 error 112, 2011 error 206, ", IncompleteYears(inventory.m_incomplete));
+  WriteFile(data + "\\Tavrin.prt5", "a later plug-in's");
+  install({2008});
+  EXPECT_EQ("a later plug-in's", ReadFile(r2008 + "\\Drv\\pdfplot9.hdi"));
+  EXPECT_EQ("AutoCAD's plot driver", ReadFile(r2008 + "\\Drv\\pdfplot9.hdi.bak")) << "AutoCAD's own, kept once";
 
   const std::string r2009 = acadFolder(2009, "R17.2");
   acadFolder(2009, "R17.2 b");

@@ -32,23 +32,25 @@ TEST_F(LoadRegistration, EveryReleaseGetsItsSubkeysAndModuleNumbersAndASecondRun
               2017, 2018, 2019, 2020, 2021, 2022, 2023, 2024, 2025, 2026});
     EXPECT_EQ(expected, RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk")) << "run " << run;
   }
-  EXPECT_EQ("", MarkedYears(inventory.m_bInstallIncomplete));
+  EXPECT_EQ("", IncompleteYears(inventory.m_incomplete));
 }
 
-// Each path one character past its 260-byte buffer is left unwritten, never
-// cut; one character shorter, it is written.
+// A subkey whose module path is one character past its 260-byte buffer is
+// not written at all (AutoCAD would load by a LOADCTRLS without a LOADER),
+// never cut, and its release is incomplete; one character shorter, it is.
 TEST_F(LoadRegistration, PathsOnePastTheBufferAreNotWritten) {
-  ImportReg("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R2010\\Fits]\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Autodesk\\AutoCAD\\R2010\\Over]\n");
-  inventory.m_aProductKeys[3].Add("SOFTWARE\\Autodesk\\AutoCAD\\R2010\\Fits\\");
+  const std::string r2010 = "SOFTWARE\\Autodesk\\AutoCAD\\R2010\\";
+  ImportReg("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + r2010 + "Fits]\n[HKEY_LOCAL_MACHINE\\" + r2010 + "Over]\n");
+  inventory.m_aProductKeys[3].Add((r2010 + "Fits\\").c_str());
   inventory.m_aInstallFolders[3].Add(("C:\\" + std::string(242, 'f')).c_str());  // 259 with \ACAD2010P.dll
-  inventory.m_aProductKeys[3].Add("SOFTWARE\\Autodesk\\AutoCAD\\R2010\\Over\\");
+  inventory.m_aProductKeys[3].Add((r2010 + "Over\\").c_str());
   inventory.m_aInstallFolders[3].Add(("C:\\" + std::string(243, 'o')).c_str());  // 260
   inventory.SetInstallPath(("C:\\" + std::string(236, 't')).c_str());             // 260 with \TR_RedavIzor2010.ARX
   Register({2010});
   EXPECT_EQ("C:\\" + std::string(242, 'f') + "\\ACAD2010P.dll", Loader("Fits", "Tavrin2010DLLP"));
-  EXPECT_EQ("<none>", Loader("Over", "Tavrin2010DLLP"));
-  EXPECT_EQ("<none>", Loader("Fits", "TR_RedavIzor2010"));
+  EXPECT_EQ("", RegDump(HKEY_LOCAL_MACHINE, r2010 + "Over\\Applications\\Tavrin2010DLLP"));
+  EXPECT_EQ("", RegDump(HKEY_LOCAL_MACHINE, r2010 + "Fits\\Applications\\TR_RedavIzor2010"));
+  EXPECT_EQ("2010 error 206, ", IncompleteYears(inventory.m_incomplete));
   inventory.SetInstallPath(("C:\\" + std::string(235, 't')).c_str());
   Register({2010});
   EXPECT_EQ("C:\\" + std::string(235, 't') + "\\TR_RedavIzor2010.ARX", Loader("Fits", "TR_RedavIzor2010"));
