@@ -1,8 +1,10 @@
 // The setup dialog in-process: it keeps its caption on a screen lower than
-// itself, and its GDI use stays flat however often it is painted.
+// itself, and its GDI use stays flat however often it is painted; the command
+// line of its elevated rerun.
 #include <algorithm>
 
 #include "machine.h"
+#include "restart_command.h"
 #include "setup_dialog.h"
 
 namespace {
@@ -55,6 +57,35 @@ TEST(SetupDialog, KeepsItsCaptionOnALowScreenAndItsGdiUseFlatOverManyRepaints) {
   Machine machine;
   RepaintedDialog dialog;
   EXPECT_EQ(IDCANCEL, dialog.DoModal());
+}
+
+// The form the setup writes for its elevated rerun comes back whole; any
+// other command line (the program has none for users) is ignored.
+TEST(RestartCommandLine, OnlyTheProgramsOwnFormIsRead) {
+  bool ticked[20] = {};
+  ticked[3] = ticked[7] = true;
+  const std::string own = FormatRestartParameters(ticked, "C:\\My CAD").str(), digits = own.substr(10, 20);
+  const struct { std::string line, folder; } rows[] = {
+      {"\"C:\\pkg\\SetUp.exe\" " + own, "C:\\My CAD"},
+      {"SetUp.exe  " + own + "  ", "C:\\My CAD"},
+      {"SetUp.exe " + FormatRestartParameters(ticked, "D:").str(), "D:\\"},  // a drive's root
+      {"SetUp.exe", ""},
+      {"SetUp.exe /continue:" + digits.substr(1) + " \"C:\\x\"", ""},  // a release short
+      {"SetUp.exe /continue:" + digits + "2 \"C:\\x\"", ""},
+      {"SetUp.exe /continue:" + digits + " \"C:\\x\" /more", ""},
+      {"SetUp.exe /continue:" + digits + " \"C:\\x\\\"", ""},  // a backslash before the quote
+      {"SetUp.exe /continue:" + digits + " \"C:\\x", ""},
+      {"SetUp.exe /continue:" + digits + " \"\"", ""},
+      {"SetUp.exe /continue:" + digits + " \"C:\\" + std::string(257, 'x') + "\"", ""},  // 260 characters
+      {"\"SetUp.exe " + own, ""},
+  };
+  for (const auto& row : rows) {
+    bool read[20] = {};
+    CString folder;
+    const bool taken = ParseRestartCommandLine(row.line.c_str(), read, folder);
+    EXPECT_EQ(row.folder, taken ? folder.str() : "") << row.line;
+    EXPECT_EQ(taken ? "1" : "0", std::to_string(read[3] && read[7] && !read[4])) << row.line;
+  }
 }
 
 }  // namespace
