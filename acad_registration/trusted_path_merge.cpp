@@ -28,11 +28,17 @@ bool ListHolds(const CString& list, const CString& folder) {
 
 bool MergeTrustedPaths(const CString& current, const CString& folder, char (&merged)[kTextBufferSize]) {
   memset(merged, 0, sizeof merged);
-  if (current.GetLength() <= kMaxDiscardedLength) return FormatText13000(merged, "%s", folder.GetString());
   CString upperCurrent(current);
   CString upperFolder(folder);
   upperCurrent.MakeUpper();
   upperFolder.MakeUpper();
+  // A list that is the folder alone, as an earlier install left it, is
+  // written as a first install writes it: an install run again (after one
+  // that was stopped, say) leaves the list as one install does.
+  CString alone(upperCurrent);
+  DropTrailingBackslash(alone);
+  if (current.GetLength() <= kMaxDiscardedLength || alone == upperFolder)
+    return FormatText13000(merged, "%s", folder.GetString());
   if (ListHolds(upperCurrent, upperFolder)) return FormatText13000(merged, "%s", upperCurrent.GetString());
   return FormatText13000(merged, "%s;%s", upperCurrent.GetString(), upperFolder.GetString());
 }

@@ -5,7 +5,8 @@
 #include "format_buffers.h"
 
 // The list that adds folder to current, formatted into merged. A list of at
-// most two characters is replaced by the folder; a longer one is upper-cased
+// most two characters, or the folder alone in any case (with or without one
+// trailing backslash), is replaced by the folder; a longer one is upper-cased
 // and gains ";FOLDER" unless one of its entries is the folder already,
 // compared without case. False (merged empty) when the result would not fit
 // the buffer.

@@ -27,19 +27,14 @@ bool ExactText(const WCHAR (&data)[kTextBufferSize], DWORD size, CString& text) 
 
 }  // namespace
 
-bool ReadTrustedPaths(const char* variablesKey, CString& current, DWORD& type) {
+bool ReadTrustedPaths(HKEY variables, CString& current, DWORD& type) {
   current.Empty();
   type = REG_SZ;
-  ScopedRegKey key;
-  LONG opened = RegOpenKeyA(HKEY_CURRENT_USER, variablesKey, key.Out());
-  // A missing Variables key reads as an empty list (the key is created when
-  // the value is written); one that exists but cannot be opened is left.
-  if (!key) return opened == ERROR_FILE_NOT_FOUND;
   // Read as the registry keeps it, in Unicode: an ANSI read would put "?"
   // for every character code page 936 lacks.
   WCHAR data[kTextBufferSize] = {};
   DWORD size = sizeof data;
-  LONG status = RegQueryValueExW(key.Get(), L"TRUSTEDPATHS", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  LONG status = RegQueryValueExW(variables, L"TRUSTEDPATHS", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
   if (status == ERROR_FILE_NOT_FOUND) {
     type = REG_SZ;
     return true;

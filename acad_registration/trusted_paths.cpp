@@ -51,19 +51,20 @@ void CollectVariablesKeys(const CStringArray& profilesKeys, CStringArray& variab
   }
 }
 
-// Phase 3, one profile: the value is written back even when the folder was
-// already there, with the type it was read with. A list that cannot be read
-// whole and exactly, or that would grow too long for the buffer, is left
-// exactly as it was.
+// Phase 3, one profile: the list is read and written back through one
+// handle, with the type it was read with, even when the folder was already
+// there; the Variables key is created when the profile has none. A list that
+// cannot be read whole and exactly, or that would grow too long for the
+// buffer, is left exactly as it was.
 void UpdateTrustedPaths(const char* variablesKey, const CString& folder) {
-  CString current;
-  DWORD type = REG_SZ;
-  if (!ReadTrustedPaths(variablesKey, current, type)) return;
-  char merged[kTextBufferSize];
-  if (!MergeTrustedPaths(current, folder, merged)) return;
   ScopedRegKey variables;
   RegCreateKeyA(HKEY_CURRENT_USER, variablesKey, variables.Out());
   if (!variables) return;
+  CString current;
+  DWORD type = REG_SZ;
+  if (!ReadTrustedPaths(variables.Get(), current, type)) return;
+  char merged[kTextBufferSize];
+  if (!MergeTrustedPaths(current, folder, merged)) return;
   SetStringValue(variables.Get(), "TRUSTEDPATHS", merged, type);
 }
 

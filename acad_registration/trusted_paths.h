@@ -8,9 +8,8 @@
 // in enumeration order. The list is not cleared first.
 void ListSubkeys(HKEY key, CStringArray& list);
 
-// Reads TRUSTEDPATHS of the Variables key at variablesKey (below
-// HKEY_CURRENT_USER) into current, and its type (REG_SZ or REG_EXPAND_SZ):
-// empty and REG_SZ when the key or the value is missing. False when the
-// value cannot be read whole and exactly, or is of another type, so it must
-// be left as it is.
-bool ReadTrustedPaths(const char* variablesKey, CString& current, DWORD& type);
+// Reads TRUSTEDPATHS of an open Variables key into current, and its type
+// (REG_SZ or REG_EXPAND_SZ): empty and REG_SZ when the value is missing.
+// False when the value cannot be read whole and exactly, or is of another
+// type, so it must be left as it is.
+bool ReadTrustedPaths(HKEY variables, CString& current, DWORD& type);

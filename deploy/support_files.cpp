@@ -54,7 +54,9 @@ DWORD CopySupportFile(const CString& payloadFolder, const char* sourceName, cons
     error = copied ? ERROR_SUCCESS : GetLastError();
   }
   if (copied) ClearReadOnly(destination);
-  return copied || RefusalExplained(source, folder, destination) ? ERROR_SUCCESS : error;
+  // Nothing there to copy, or no folder to copy into: Windows said so itself.
+  if (copied || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ERROR_SUCCESS;
+  return RefusalExplained(source, folder, destination) ? ERROR_SUCCESS : error;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Fuzz target: the folder (the input up to a zero byte) merged into a
 // profile's TRUSTEDPATHS (the rest): the buffer is left empty when the
 // result does not fit, and a list longer than two characters comes back
-// whole, upper-cased, alone or with ";" and the folder behind it.
+// whole, upper-cased, alone or with ";" and the folder behind it; or, when it
+// was the folder alone, as the folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,8 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   const bool fits = MergeTrustedPaths(list, CString(folder.c_str()), merged);
   const std::string result(merged);
   bool sound = (fits || result.empty()) && result.size() < kTextBufferSize;
+  CString alone(upperList);
+  DropTrailingBackslash(alone);
   if (fits && value.size() > 2)
-    sound = sound && (result == upperList.str() || result == upperList.str() + ";" + upperFolder.str());
+    sound = sound && (result == upperList.str() || result == upperList.str() + ";" + upperFolder.str() ||
+                      (alone == upperFolder && result == folder));
   if (!sound) __builtin_trap();
   return 0;
 }

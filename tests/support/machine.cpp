@@ -3,6 +3,7 @@
 #include "machine.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -41,10 +42,18 @@ Machine::Machine() {
   RemoveTree(m_root);
   MakeFolders(m_root);
   SetEnvironmentVariableA("APPDATA", m_root.c_str());
+  m_outside = MachineOutsideAutoCad();
 }
 
 Machine::~Machine() {
   RestoreSyscalls();
+  const std::vector<std::string> now = MachineOutsideAutoCad();
+  std::vector<std::string> changed;
+  std::set_symmetric_difference(m_outside.begin(), m_outside.end(), now.begin(), now.end(), std::back_inserter(changed));
+  std::string shown;
+  for (size_t i = 0; i < changed.size() && i < 10; ++i)
+    shown += (std::binary_search(now.begin(), now.end(), changed[i]) ? "\n  now:  " : "\n  gone: ") + changed[i];
+  EXPECT_TRUE(changed.empty()) << changed.size() << " lines outside AutoCAD's keys and the tests' folders changed:" << shown;
   AfxSetModalOwner(nullptr);
   SetCurrentDirectoryA("C:\\");  // a folder of the machine's would stay behind
   RemoveTree(m_root);

@@ -1,6 +1,9 @@
 // A fresh machine for one test: a folder of its own (its APPDATA too), no
 // AutoCAD keys, the real calls, and message boxes answered from a queue the
-// test fills. Below it, the helpers all tests share.
+// test fills. At its end, the machine outside AutoCAD's keys and the folders
+// the tests and the program make must be as at its start: every test that
+// runs the program is compared from its own start. Below it, the helpers all
+// tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,6 +34,7 @@ class Machine {
 
  private:
   std::string m_root;
+  std::vector<std::string> m_outside;
 };
 
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each
@@ -78,6 +82,9 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 std::string RegDump(HKEY root, const std::string& key);
 // The AutoCAD keys of both views and of the user, as RegDump shows them.
 std::string AcadRegistry();
+// HKLM\SOFTWARE and HKCU\SOFTWARE but AutoCAD's keys, and the drives' roots
+// but what the tests and the program make there, a line each.
+std::vector<std::string> MachineOutsideAutoCad();
 
 // Files, by Windows path; Names lists a folder, sorted, without "." and "..".
 void WriteFile(const std::string& path, const std::string& content = "x");

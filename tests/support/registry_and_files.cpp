@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "machine.h"
@@ -84,6 +85,57 @@ std::string RegDump(HKEY root, const std::string& key) {
 std::string AcadRegistry() {
   return RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk") + RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk") +
          RegDump(HKEY_CURRENT_USER, "SOFTWARE\\Autodesk");
+}
+
+namespace {
+
+// RegSaveKey asks for the backup privilege, which the test's user holds under Wine.
+bool EnableBackupPrivilege() {
+  HANDLE token = nullptr;
+  TOKEN_PRIVILEGES privileges = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  const bool enabled = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token) &&
+                       LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &privileges.Privileges[0].Luid) &&
+                       AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  if (token) CloseHandle(token);
+  return enabled;
+}
+
+// What the tests make at a drive's root, and AutoCAD's keys, which the tests
+// and the program may change.
+bool Excluded(const std::string& line) {
+  for (const char* start : {"HKLM [Autodesk", "HKLM [Wow6432Node]", "HKLM [Wow6432Node\\\\Autodesk", "HKCU [Autodesk", "C:\\setup-test-", "C:\\e2e-",
+                            "C:\\Tavrin", "C:\\MyCAD", "C:\\planted-dll-loaded.txt", "D:\\T-RedavIzor", "D:\\e2e-", "D:\\pkg"})
+    if (line.compare(0, strlen(start), start) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> MachineOutsideAutoCad() {
+  static const bool privileged = EnableBackupPrivilege();
+  std::vector<std::string> lines;
+  const std::string file = "C:\\windows\\temp\\outside-" + std::to_string(GetCurrentProcessId()) + ".reg";
+  for (const auto& [root, name] : {std::pair<HKEY, std::string>{HKEY_LOCAL_MACHINE, "HKLM "}, {HKEY_CURRENT_USER, "HKCU "}}) {
+    HKEY key = nullptr;
+    DeleteFileA(file.c_str());
+    if (!privileged || RegOpenKeyExA(root, "SOFTWARE", 0, KEY_READ, &key) != ERROR_SUCCESS || RegSaveKeyA(key, file.c_str(), nullptr) != ERROR_SUCCESS)
+      throw std::runtime_error("cannot save " + name + "SOFTWARE");
+    (kRealSyscalls.RegCloseKey)(key);
+    // Wine saves its own text: a line per key ("[key] time") and value, and the key's "#time=".
+    std::string current;
+    std::istringstream text(ReadFile(file).value_or(""));
+    for (std::string line; std::getline(text, line);) {
+      if (line.compare(0, 6, "#time=") == 0) continue;
+      if (line[0] == '[') current = name + line.substr(0, line.rfind(']') + 1);
+      if (!Excluded(current)) lines.push_back(current + (line[0] == '[' ? "" : " " + line));
+    }
+  }
+  DeleteFileA(file.c_str());
+  for (const std::string drive : {"C:\\", "D:\\"})
+    for (const std::string& name : Names(drive.substr(0, 2)))
+      if (!Excluded(drive + name)) lines.push_back(drive + name);
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 // The C runtime opens files by their code-page names, with sharing.

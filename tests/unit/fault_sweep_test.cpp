@@ -1,8 +1,12 @@
 // The program's start and a click on Install, with every call through the
-// call table refused in turn as for lack of rights: alone, and with every
-// later call. Each run must end, and leave the machine so that no failure
-// passes for success and nothing of the user's is lost.
+// call table refused in turn as Windows refuses it (missing rights, a file in
+// use, a full disk, not found, a declined prompt): alone, and for rights and
+// a full disk with every later call too. Each run must end, and leave the
+// machine so that no failure passes for success, every failure is told with
+// its true reason, and nothing of the user's is lost. And an install stopped
+// at any call, as if the process died there, is repaired by running it again.
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -18,37 +22,77 @@ namespace {
 enum { SETUP_SYSCALLS(SWEEP_ENUM) kEntries };
 const char* const kNames[] = {SETUP_SYSCALLS(SWEEP_NAME)};
 
+// The failures a real Windows gives, by the error each leaves.
+enum Kind { kRights, kInUse, kDiskFull, kNotFound, kDeclined, kKinds };
+const char* const kKindNames[] = {"rights", "in use", "disk full", "not found", "declined"};
+const DWORD kKindErrors[] = {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_DISK_FULL, ERROR_FILE_NOT_FOUND, ERROR_CANCELLED};
+
+// Whether Windows fails a call of entry so: any call for lack of rights; the
+// file calls with a file in use; the copies and the folder creation with a
+// full disk; the opens and attribute reads with nothing there; the elevated
+// start with a declined prompt or a missing program.
+bool Applies(int entry, int kind) {
+  auto oneOf = [entry](std::initializer_list<int> entries) { return std::find(entries.begin(), entries.end(), entry) != entries.end(); };
+  switch (kind) {
+    case kInUse: return oneOf({kFindFirstFileA, kGetFileAttributesA, kSetFileAttributesA, kDeleteFileA, kCopyFileA});
+    case kDiskFull: return oneOf({kCopyFileA, kCreateDirectoryA});
+    case kNotFound: return oneOf({kRegOpenKeyA, kRegOpenKeyExA, kFindFirstFileA, kGetFileAttributesA, kDeleteFileA, kShellExecuteA});
+    case kDeclined: return entry == kShellExecuteA;
+    default: return true;
+  }
+}
+
 struct Endless {};  // a run past its call limit, thrown past the program's own handlers
-struct Call { int entry; std::string argument; bool failed; UINT style; };
+struct Stopped {};  // the process died at this call: nothing after it runs
+struct Call { int entry; std::string argument; bool failed; UINT style; DWORD error; };  // error: the table's or the real call's
 struct Sweep {
-  size_t failAt = 0, limit = SIZE_MAX;  // the call refused, from 1 (0: none), and onwards every later one
-  bool onwards = false, wrote = false;  // wrote: a registry write went through
+  size_t failAt = 0, stopAt = 0, limit = SIZE_MAX;  // the call refused or stopped at, from 1 (0: none)
+  int kind = kRights;
+  bool onwards = false, wrote = false;  // onwards: every later call the kind applies to; wrote: a registry write went through
   std::vector<Call> calls;
   std::map<HKEY, std::string> keys = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
   SyscallTable passOn;
   int openKeys = 0;
 } g;
 
+// What a call refused so answers: its own failure value, and its error
+// through the return value (the registry) or the last error.
+template <int Entry, typename R>
+R Refused(DWORD error) {
+  SetLastError(error);
+  if constexpr (Entry == kShellExecuteA)  // a code of 32 or less: access denied, or file not found
+    return reinterpret_cast<R>(static_cast<INT_PTR>(error == ERROR_FILE_NOT_FOUND ? SE_ERR_FNF : SE_ERR_ACCESSDENIED));
+  else if constexpr (std::is_pointer_v<R>) return static_cast<R>(INVALID_HANDLE_VALUE);
+  else if constexpr (std::is_same_v<R, LSTATUS>) return static_cast<R>(error);
+  else return static_cast<R>(Entry == kGetFileAttributesA ? INVALID_FILE_ATTRIBUTES : 0);
+}
+
 template <int Entry, auto Member, typename R, typename... A>
 R WINAPI Faulty(A... args) {
-  if (g.calls.size() >= g.limit) throw Endless();
-  Call call{Entry, "", false, 0};  // argument: "HKLM|SOFTWARE\...|name", "source|destination", "text|caption"
+  // Unwinding after a stop or past the limit, only the keys held are let go.
+  // A key is closed by a destructor, which cannot throw; closing one changes
+  // nothing of the machine, so a stop there is a stop at the next call.
+  if (std::uncaught_exceptions() > 0) return (g.passOn.*Member)(args...);
+  if (g.calls.size() >= g.limit && Entry != kRegCloseKey) throw Endless();
+  if (g.stopAt && g.calls.size() + 1 >= g.stopAt && Entry != kRegCloseKey) throw Stopped();
+  Call call{Entry, "", false, 0, ERROR_SUCCESS};  // argument: "HKLM|SOFTWARE\...|name", "source|destination", "text|caption"
   auto describe = [&](auto arg) {
     if constexpr (std::is_same_v<decltype(arg), HKEY>) call.argument += g.keys[arg];
     if constexpr (std::is_same_v<decltype(arg), LPCSTR>) call.argument += std::string(call.argument.empty() ? "" : "|") + (arg ? arg : "");
     if constexpr (std::is_same_v<decltype(arg), UINT>) call.style = arg;
   };
   (describe(args), ...);
-  call.failed = g.calls.size() + 1 == g.failAt || (g.onwards && g.failAt && g.calls.size() + 1 > g.failAt);
-  g.calls.push_back(call);
+  const size_t number = g.calls.size() + 1;
+  call.failed = Applies(Entry, g.kind) && g.failAt && (number == g.failAt || (g.onwards && number > g.failAt));
   g.openKeys -= Entry == kRegCloseKey;  // refused or not, the program let the key go
   if (call.failed) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    if constexpr (std::is_pointer_v<R>) return static_cast<R>(INVALID_HANDLE_VALUE);
-    else if constexpr (std::is_same_v<R, LSTATUS>) return ERROR_ACCESS_DENIED;
-    else return static_cast<R>(Entry == kGetFileAttributesA ? INVALID_FILE_ATTRIBUTES : 0);
+    g.calls.push_back({call.entry, call.argument, true, call.style, kKindErrors[g.kind]});
+    return Refused<Entry, R>(kKindErrors[g.kind]);
   }
+  SetLastError(ERROR_SUCCESS);
   R result = (g.passOn.*Member)(args...);
+  if constexpr (std::is_same_v<R, LSTATUS>) call.error = static_cast<DWORD>(result);
+  if constexpr (std::is_same_v<R, BOOL>) call.error = result ? ERROR_SUCCESS : GetLastError();
   auto track = [&](auto arg) {  // the path of each key opened; opening "" gives back a root
     if constexpr (std::is_same_v<decltype(arg), PHKEY>) {
       ++g.openKeys;
@@ -58,13 +102,16 @@ R WINAPI Faulty(A... args) {
   if constexpr (std::is_same_v<R, LSTATUS>)
     if (result == ERROR_SUCCESS) (track(args), ...);
   g.wrote |= (Entry == kRegCreateKeyA || Entry == kRegSetValueExA || Entry == kRegDeleteKeyA) && result == ERROR_SUCCESS;
+  const DWORD error = GetLastError();
+  g.calls.push_back(call);
+  SetLastError(error);
   return result;
 }
 template <int Entry, auto Member, typename R, typename... A>
 auto FaultyFor(R(WINAPI* SyscallTable::*)(A...)) { return &Faulty<Entry, Member, R, A...>; }
 
-// The user: Ignore after a failed copy, Yes to the notice of missing rights,
-// OK else. The elevated start is taken as made; no second setup starts.
+// The user: Ignore after a failed copy, Yes to the notice, OK else. The
+// elevated start is made; no second setup starts.
 int WINAPI Answer(HWND, LPCSTR, LPCSTR, UINT style) {
   return (style & 0xF) == MB_ABORTRETRYIGNORE ? IDIGNORE : (style & 0xF) == MB_YESNO ? IDYES : IDOK;
 }
@@ -76,6 +123,34 @@ std::set<std::string> Lines(const std::string& text) {
   std::set<std::string> set;
   for (std::string line; std::getline(lines, line);) set.insert(line);
   return set;
+}
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  for (size_t start = 0, end;; start = end + separator.size()) {
+    parts.push_back(text.substr(start, (end = text.find(separator, start)) - start));
+    if (end == std::string::npos) return parts;
+  }
+}
+// Windows' own words for an error, and the reason the notice gives for it.
+std::string WindowsWords(DWORD error) {
+  char text[260];
+  std::string words(text, FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text, nullptr));
+  while (!words.empty() && (words.back() == '\n' || words.back() == '\r')) words.pop_back();
+  return words.empty() ? std::to_string(error) : words;
+}
+std::string Reason(DWORD error) {
+  return error == ERROR_ACCESS_DENIED ? "rights" : error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? "in use" : WindowsWords(error);
+}
+// What the notice names: "2008 rights", "2010 in use", "2014 <Windows' words>".
+std::set<std::string> Named(const std::string& notice) {
+  std::set<std::string> named;
+  const std::vector<std::string> parts = Split(notice.substr(0, notice.rfind('|')), "\n\n");
+  for (size_t i = 1; i + 1 < parts.size(); i += 2) {
+    const std::string& why = parts[i + 1];
+    const std::string reason = StartsWith(why, "当前用户没有写入") ? "rights" : StartsWith(why, "AutoCAD正在使用") ? "in use" : why;
+    for (const std::string& release : Split(parts[i], "、")) named.insert(release.substr(7) + " " + reason);
+  }
+  return named;
 }
 // A line of AcadRegistry() (a key, or a value of type sz or dword) written back, or deleted.
 void PutBack(const std::string& line, bool write) {
@@ -100,18 +175,24 @@ std::string MachineKey(std::string argument) {
   return StartsWith(argument, "HKLM") ? argument.substr(std::min<size_t>(5, argument.size())) : "-";
 }
 
-// The sweep's machine, a read-only file among the payload beside
+// The sweep's machine: a read-only file among the payload beside
 // pkg\SetUp.exe (started in pkg, as Explorer starts it) and one in a support
-// file's place, and the dialog's window, made once for every run.
+// file's place, the user's own settings and AutoCAD 2008's own plot driver,
+// and the dialog's window, made once for every run. The test script leaves
+// an older install's support files in AutoCAD 2008's folder, which the user
+// may not write.
 class FaultSweep : public testing::Test {
  protected:
   FaultSweep() {
+    CleanUp();  // what a test that died left
     ImportCase("sweep");
     MakeGoldenFolders(machine.Path("pkg\\Data"));
     for (const char* name : {"TR_RedavIzor2010.ARX", "TR_RedavIzor2013.ARX", "ACAD2010P.dll", "ACAD2013P.dll", "Tavrin_HZ.shx"})
       DeleteFileA(machine.Path("pkg\\Data\\" + std::string(name)).c_str());  // a run copies each file left twice
     WriteFile(readOnly[1], "an older install's");
     for (const std::string& file : readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    MakeFolders(machine.Path("Tavrin"));
+    for (const std::string& file : usersOwn) WriteFile(file, "the user's own " + file);
     machine.SetProgramPath(machine.Path("pkg\\SetUp.exe"));
     SetCurrentDirectoryA(machine.Path("pkg").c_str());  // without APPDATA the settings go to C:\Tavrin
     window = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDD_SETUP), nullptr, &CDialog::DialogProc,
@@ -122,15 +203,18 @@ class FaultSweep : public testing::Test {
   }
   ~FaultSweep() override {
     DestroyWindow(window);
+    CleanUp();
+  }
+  static void CleanUp() {
     for (const char* folder : {"C:\\e2e-acad", "C:\\Tavrin", "C:\\e2e-locked\\AutoCAD 2008\\Fonts", "C:\\e2e-locked\\AutoCAD 2008\\Drv"})
       RemoveTree(folder);
   }
 
   // The program's start (the scan, the dialog) and a click on Install; false
-  // when the run made more calls than its limit.
-  bool Run(size_t failAt, bool onwards, size_t limit) {
+  // when the run made more calls than its limit or was stopped.
+  bool Run(size_t failAt, int kind, bool onwards, size_t limit, size_t stopAt = 0) {
     g = Sweep();
-    g.failAt = failAt, g.onwards = onwards, g.limit = limit, g.passOn = g_syscalls;
+    g.failAt = failAt, g.kind = kind, g.onwards = onwards, g.limit = limit, g.stopAt = stopAt, g.passOn = g_syscalls;
     g.passOn.MessageBoxA = &Answer, g.passOn.ShellExecuteA = &Started;
 #define SWEEP_WRAP(name) g_syscalls.name = FaultyFor<k##name, &SyscallTable::name>(&SyscallTable::name);
     SETUP_SYSCALLS(SWEEP_WRAP)
@@ -138,6 +222,7 @@ class FaultSweep : public testing::Test {
     theInventory.~CAcadInventory();
     new (&theInventory) CAcadInventory();
     g_bWarnAcadRunning = true;
+    ShowWindow(GetDlgItem(window, IDOK), SW_HIDE);  // shown by the finished page
     try {
       theInventory.ScanInstalledReleases();
       // A dialog starts afresh on the window when the scan found other
@@ -152,22 +237,26 @@ class FaultSweep : public testing::Test {
       dialog->DispatchMessageMap(WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0, &result);
     } catch (const Endless&) {
       ended = false;
+    } catch (const Stopped&) {
+      ended = false;
     }
     g_syscalls = g.passOn;
     return ended;
   }
-  // Every file a run may touch, by its size and time of last writing.
-  std::map<std::string, std::string> Files() const {
+  bool FinishedPageShown() const { return GetWindowLongA(GetDlgItem(window, IDOK), GWL_STYLE) & WS_VISIBLE; }
+  // Every file a run may touch, by its size and time of last writing, or by
+  // its content.
+  std::map<std::string, std::string> Files(bool contents = false) const {
     std::map<std::string, std::string> now;
-    for (const std::string& folder : folders) now.merge(Tree(folder, false));
+    for (const std::string& folder : folders) now.merge(Tree(folder, contents));
     return now;
   }
   // What an install may create or change: the target, the settings folder
-  // and the support files.
+  // and the support files, and the copies of what they replace.
   bool Owned(const std::string& path) const {
     const std::string name = path.substr(path.rfind('\\') + 1);
     return StartsWith(path, machine.Path("pkg\\target")) || StartsWith(path, machine.Path("Tavrin")) || StartsWith(path, "C:\\Tavrin") ||
-           (StartsWith(path, "C:\\e2e-locked\\") && (StartsWith(name, "Tavrin_") || name == "pdfplot9.hdi" ||
+           (StartsWith(path, "C:\\e2e-locked\\") && (StartsWith(name, "Tavrin_") || StartsWith(name, "pdfplot9.hdi") ||
                                                    name == "itextsharp.dll" || (StartsWith(name, "ACAD") && name.size() == 13)));
   }
   // The machine as before the first run; a folder or key the run made goes with what it holds.
@@ -190,26 +279,32 @@ class FaultSweep : public testing::Test {
     for (const std::string& line : before)
       if (!registry.count(line)) PutBack(line, true);
   }
+  // The golden run: its calls, and the registry and files it leaves.
+  void RunGolden() {
+    ASSERT_TRUE(Run(0, kRights, false, SIZE_MAX));
+    golden = g.calls, full = Lines(AcadRegistry()), installed = Files(), products = Lines(Found(theInventory));
+    installedContents = Files(true);
+  }
 
   Machine machine;
   // What a run may touch: the test's folder (the download, the target and
   // APPDATA), the machine's AutoCAD folders and the fallback of the settings.
   const std::vector<std::string> folders = {machine.Root(), "C:\\e2e-locked\\AutoCAD 2008", "C:\\e2e-acad\\AutoCAD 2018", "C:\\Tavrin"};
   const std::vector<std::string> readOnly = {machine.Path("pkg\\Data\\readme.txt"), "C:\\e2e-locked\\AutoCAD 2008\\Fonts\\Tavrin_EN.shx"};
+  const std::vector<std::string> usersOwn = {machine.Path("Tavrin\\Tavrin.Ini"), "C:\\e2e-locked\\AutoCAD 2008\\Drv\\pdfplot9.hdi"};
   const std::string target = machine.Path("pkg\\target\\T-RedavIzor");
   std::unique_ptr<Dlg_Setup> dialog = std::make_unique<Dlg_Setup>();
   std::string startedWith = "-";  // what the scan had found when the dialog started
   HWND window;
   std::map<std::string, std::string> files, stamps;  // the contents, and the stamps, before the first run
   std::set<std::string> before;
+  std::vector<Call> golden;
+  std::set<std::string> full, products;
+  std::map<std::string, std::string> installed, installedContents;
 };
 
 TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
-  const std::string software = RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE") + RegDump(HKEY_CURRENT_USER, "SOFTWARE");
-  ASSERT_TRUE(Run(0, false, SIZE_MAX));
-  const std::vector<Call> golden = g.calls;
-  const std::set<std::string> full = Lines(AcadRegistry()), products = Lines(Found(theInventory));
-  const auto installed = Files();
+  RunGolden();
   int perEntry[kEntries] = {};
   std::string notice;
   for (const Call& call : golden) {
@@ -217,95 +312,153 @@ TEST_F(FaultSweep, NoRefusedCallLosesTheUsersDataOrPassesForSuccess) {
     if (call.style == MB_YESNO) notice = call.argument;
   }
   EXPECT_EQ(0, g.openKeys);
-  EXPECT_TRUE(StartsWith(notice, "以下AutoCAD版本未能完整安装：\n\nAutoCAD2008\n\n")) << notice;
+  EXPECT_EQ((std::set<std::string>{"2008 rights"}), Named(notice)) << notice;
   EXPECT_TRUE(std::any_of(golden.begin(), golden.end(), [&](const Call& call) {
-    return call.entry == kShellExecuteA && StartsWith(call.argument, "runas|" + machine.Path("pkg\\SetUp.exe") + "|");
-  })) << "Yes starts the setup again elevated";
+    return call.entry == kShellExecuteA && StartsWith(call.argument, "runas|" + machine.Path("pkg\\SetUp.exe") + "|/continue:");
+  })) << "Yes starts the setup again elevated, with what the user chose";
   Restore(installed, full);
   const bool firstOnly = getenv("SETUP_SWEEP_FIRST_VIOLATION") && *getenv("SETUP_SWEEP_FIRST_VIOLATION");  // as a mutant's killer
   std::vector<std::string> violations;
+  int runs[kKinds][2] = {};
   for (size_t failAt = 1; failAt <= golden.size() && !(firstOnly && violations.size()); ++failAt)
-    for (bool onwards : {false, true}) {
-      std::vector<std::string> broke;
-      if (!Run(failAt, onwards, 10 * golden.size())) broke.push_back("does not end");
-      if (g.openKeys != 0) broke.push_back(std::to_string(g.openKeys) + " registry keys left open");
-      std::string told;  // every box the program tried to show
-      for (const Call& call : g.calls) told += call.entry == kMessageBoxA ? call.argument + "\n" : "";
-      if (told.find("请关闭AutoCAD后再进行安装") != std::string::npos) broke.push_back("AutoCAD taken for running");
-      // Every value as before, or as a full install leaves it; a trusted-path
-      // list is never gone where it was. A run that wrote nothing through the
-      // call table is not read back: another write shows at the end.
-      const std::set<std::string> after = g.wrote ? Lines(AcadRegistry()) : before;
-      for (const std::string& line : after)
-        if (!before.count(line) && !full.count(line)) broke.push_back("wrote " + line);
-      for (const std::string& line : before) {
-        const size_t list = line.find(": TRUSTEDPATHS = ");
-        const bool replaced = list != std::string::npos && std::any_of(after.begin(), after.end(), [&](const std::string& now) {
-          return StartsWith(now, line.substr(0, list + 17)) && full.count(now);
-        });
-        if (!after.count(line) && !replaced && line.find("\\Applications\\TR_RedavIzor") == std::string::npos &&
-            line.find("\\Applications\\Tavrin") == std::string::npos)
-          broke.push_back("lost " + line);
-      }
-      const auto now = Files();
-      for (const auto& [path, stamp] : stamps)
-        if ((!now.count(path) || now.at(path) != stamp) && !Owned(path)) broke.push_back("changed or deleted " + path);
-      for (const auto& [path, stamp] : now)
-        if (!stamps.count(path) && !Owned(path)) broke.push_back("created " + path);
-      const bool worded = std::any_of(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kMessageBoxA && call.style != MB_YESNO; });
-      for (const auto& [path, stamp] : installed)
-        if (!worded && StartsWith(path, target) && (!now.count(path) || now.at(path) != stamp)) broke.push_back("left out without a word: " + path);
-      // The scan loses only products at or below a refused key, and finds no other.
-      const std::set<std::string> found = Lines(Found(theInventory));
-      for (const std::string& product : products) {
-        bool excused = false;
+    for (int kind = 0; kind < kKinds; ++kind)
+      for (bool onwards : {false, true}) {
+        // Onwards, the rights a user lacks and a disk that fills up: what
+        // refuses one call refuses every later one.
+        if (!Applies(golden[failAt - 1].entry, kind) || (onwards && kind != kRights && kind != kDiskFull)) continue;
+        ++runs[kind][onwards];
+        std::vector<std::string> broke;
+        if (!Run(failAt, kind, onwards, 10 * golden.size())) broke.push_back("does not end");
+        if (g.openKeys != 0) broke.push_back(std::to_string(g.openKeys) + " registry keys left open");
+        std::string told;  // every box the program tried to show
+        for (const Call& call : g.calls) told += call.entry == kMessageBoxA ? call.argument + "\n" : "";
+        if (told.find("请关闭AutoCAD后再进行安装") != std::string::npos) broke.push_back("AutoCAD taken for running");
+        // Every value as before, or as a full install leaves it; a trusted-path
+        // list is never gone where it was. A run that wrote nothing through the
+        // call table is not read back: another write shows at the test's end.
+        const std::set<std::string> after = g.wrote ? Lines(AcadRegistry()) : before;
+        for (const std::string& line : after)
+          if (!before.count(line) && !full.count(line)) broke.push_back("wrote " + line);
+        for (const std::string& line : before) {
+          const size_t list = line.find(": TRUSTEDPATHS = ");
+          const bool replaced = list != std::string::npos && std::any_of(after.begin(), after.end(), [&](const std::string& now) {
+            return StartsWith(now, line.substr(0, list + 17)) && full.count(now);
+          });
+          if (!after.count(line) && !replaced && line.find("\\Applications\\TR_RedavIzor") == std::string::npos &&
+              line.find("\\Applications\\Tavrin") == std::string::npos)
+            broke.push_back("lost " + line);
+        }
+        const auto now = Files();
+        for (const auto& [path, stamp] : stamps)
+          if ((!now.count(path) || now.at(path) != stamp) && !Owned(path)) broke.push_back("changed or deleted " + path);
+        for (const auto& [path, stamp] : now)
+          if (!stamps.count(path) && !Owned(path)) broke.push_back("created " + path);
+        // A file of the user's the install replaces survives in its copy.
+        for (const std::string& file : usersOwn)
+          if (ReadFile(file) != files[file] && ReadFile(file + ".bak") != files[file]) broke.push_back("replaced without a copy: " + file);
+        const bool worded = std::any_of(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kMessageBoxA && call.style != MB_YESNO; });
+        for (const auto& [path, stamp] : installed)
+          if (!worded && StartsWith(path, target) && (!now.count(path) || now.at(path) != stamp)) broke.push_back("left out without a word: " + path);
+        // The scan loses only products at or below a refused key, and finds no other.
+        const std::set<std::string> found = Lines(Found(theInventory));
+        for (const std::string& product : products) {
+          bool excused = false;
+          for (const Call& call : g.calls)
+            excused |= call.failed && (StartsWith(product.substr(5), MachineKey(call.argument)) ||
+                                       StartsWith(MachineKey(call.argument), product.substr(5, product.find('>') - 5)));
+          if (!found.count(product) && !excused) broke.push_back("not found: " + product);
+        }
+        for (const std::string& product : found)
+          if (!products.count(product)) broke.push_back("found what is not there: " + product);
+        // A release is named in the notice for each reason one of its
+        // registration writes, or a copy into one of its folders of a file
+        // the payload has, failed for, by the call table or by the machine;
+        // and for no other unless a call of its own was refused.
+        std::string shown;
         for (const Call& call : g.calls)
-          excused |= call.failed && (StartsWith(product.substr(5), MachineKey(call.argument)) ||
-                                     StartsWith(MachineKey(call.argument), product.substr(5, product.find('>') - 5)));
-        if (!found.count(product) && !excused) broke.push_back("not found: " + product);
+          if (call.entry == kMessageBoxA && StartsWith(call.argument, "以下AutoCAD版本未能完整安装：")) shown = call.argument;
+        const std::set<std::string> named = Named(shown);
+        for (int k = 0; k < kReleaseCount; ++k) {
+          const std::string year = std::to_string(2007 + k);
+          std::set<std::string> expected;
+          bool touched = false;
+          for (int i = 0; i < theInventory.m_aProductKeys[k].GetSize(); ++i)
+            for (auto call = g.calls.begin(); call != g.calls.end(); ++call) {
+              const bool registration = StartsWith(call->argument, "HKLM|" + theInventory.m_aProductKeys[k][i].str());
+              const bool inFolder = call->argument.find(theInventory.m_aInstallFolders[k][i].str() + "\\") != std::string::npos;
+              touched |= call->failed && (registration || inFolder);
+              if (call->error == ERROR_SUCCESS) continue;
+              // A copy matters when its source and its destination's folder are
+              // there; what it failed for is what its last try failed for.
+              const std::string& copy = call->argument;
+              const size_t bar = copy.find('|');
+              const bool matters = call->entry == kCopyFileA && inFolder && Exists(copy.substr(0, bar)) &&
+                                   Exists(copy.substr(bar + 1, copy.rfind('\\') - bar - 1)) &&
+                                   std::none_of(call + 1, g.calls.end(), [&](const Call& again) {
+                                     return again.entry == kCopyFileA && again.argument == copy;
+                                   });
+              if ((registration && call->entry != kRegCloseKey && call->entry != kRegDeleteKeyA) || matters)
+                expected.insert(year + " " + Reason(call->error));
+            }
+          for (const std::string& reason : expected)
+            if (!named.count(reason)) broke.push_back("not told: " + reason);
+          for (const std::string& reason : named)
+            if (StartsWith(reason, year + " ") && !expected.count(reason) && !touched) broke.push_back("told without a refusal: " + reason);
+        }
+        // A made start ends this setup: nothing more runs in it. A refused
+        // one is told with Windows' reason, and the finished page follows.
+        const auto start = std::find_if(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kShellExecuteA; });
+        if (start != g.calls.end() && !start->failed && (start + 1 != g.calls.end() || FinishedPageShown()))
+          broke.push_back("the setup goes on after the elevated one was started");
+        if (start != g.calls.end() && start->failed) {
+          const std::string box = "未能以管理员身份启动SetUp.exe：" + WindowsWords(start->error) + "\n\n";
+          if (std::none_of(start, g.calls.end(), [&](const Call& call) { return call.entry == kMessageBoxA && StartsWith(call.argument, box); }))
+            broke.push_back("an elevated start refused and not told with Windows' reason");
+          if (!FinishedPageShown()) broke.push_back("no finished page after a refused elevated start");
+        }
+        Restore(now, after);
+        const Call faulted = g.calls.size() >= failAt ? g.calls[failAt - 1] : Call{0, "not reached", false, 0, 0};
+        for (const std::string& what : broke)
+          violations.push_back("call " + std::to_string(failAt) + (onwards ? " onwards " : " alone ") + kKindNames[kind] + " " +
+                               kNames[faulted.entry] + "(" + faulted.argument + "): " + what);
       }
-      for (const std::string& product : found)
-        if (!products.count(product)) broke.push_back("found what is not there: " + product);
-      // A release is named in the notice exactly when one of its registration
-      // writes, or a copy into one of its folders, was refused, by the call
-      // table (and not made good by a copy tried again) or by its folder.
-      for (int k = 0; k < kReleaseCount; ++k) {
-        const std::string year = std::to_string(2007 + k);
-        bool refused = false, touched = false;
-        for (int i = 0; i < theInventory.m_aProductKeys[k].GetSize(); ++i)
-          for (auto call = g.calls.begin(); call != g.calls.end(); ++call) {
-            const bool registration = StartsWith(call->argument, "HKLM|" + theInventory.m_aProductKeys[k][i].str());
-            const bool inFolder = call->argument.find(theInventory.m_aInstallFolders[k][i].str() + "\\") != std::string::npos;
-            const bool copied = std::any_of(call + 1, g.calls.end(), [&](const Call& again) {
-              return again.entry == kCopyFileA && !again.failed && again.argument == call->argument;
-            });
-            touched |= call->failed && (registration || inFolder);
-            refused |= (call->failed && registration && call->entry != kRegCloseKey && call->entry != kRegDeleteKeyA) ||
-                       (call->entry == kCopyFileA && inFolder && Exists(call->argument.substr(0, call->argument.find('|'))) &&
-                        ((call->failed && !copied) || notice.find("AutoCAD" + year) != std::string::npos));
-          }
-        const bool named = told.find("\n\nAutoCAD" + year) != std::string::npos || told.find("、AutoCAD" + year) != std::string::npos;
-        if (refused != named && (refused || !touched)) broke.push_back((refused ? "not reported: " : "reported without a refusal: ") + year);
-      }
-      const auto elevation = std::find_if(g.calls.begin(), g.calls.end(), [](const Call& call) { return call.entry == kShellExecuteA; });
-      if (elevation != g.calls.end() && elevation->failed && std::none_of(elevation, g.calls.end(), [](const Call& call) {
-            return call.entry == kMessageBoxA && StartsWith(call.argument, "未能以管理员身份启动SetUp.exe：");
-          }))
-        broke.push_back("an elevated start refused and passed for made");
-      Restore(now, after);
-      const Call faulted = g.calls.size() >= failAt ? g.calls[failAt - 1] : Call{0, "not reached", false, 0};
-      for (const std::string& what : broke)
-        violations.push_back("call " + std::to_string(failAt) + (onwards ? " onwards " : " alone ") + kNames[faulted.entry] + "(" +
-                             faulted.argument + "): " + what);
-    }
-  if (software != RegDump(HKEY_LOCAL_MACHINE, "SOFTWARE") + RegDump(HKEY_CURRENT_USER, "SOFTWARE"))
-    violations.push_back("HKEY_LOCAL_MACHINE\\SOFTWARE or HKEY_CURRENT_USER\\SOFTWARE differs from before the golden run");
-  printf("fault sweep: %zu calls, %zu runs, %zu violations\n  calls per entry:", golden.size(), 2 * golden.size(), violations.size());
+  int total = 0;
+  for (auto& kind : runs) total += kind[0] + kind[1];
+  printf("fault sweep: %zu calls, %d runs, %zu violations\n  calls per entry:", golden.size(), total, violations.size());
   for (int entry = 0; entry < kEntries; ++entry) printf(" %s %d", kNames[entry], perEntry[entry]);
+  printf("\n  runs per kind (alone + onwards):");
+  for (int kind = 0; kind < kKinds; ++kind) printf(" %s %d + %d", kKindNames[kind], runs[kind][0], runs[kind][1]);
   printf("\n");
   for (const std::string& violation : violations) printf("  %s\n", violation.c_str());
   EXPECT_EQ(0u, violations.size());
   EXPECT_EQ(0, std::count(perEntry, perEntry + kEntries, 0)) << "an entry of the call table is never refused";
+}
+
+// An install stopped at any call of the golden run, as if the process died
+// there (nothing after it runs, no handler of the program's), then run again
+// whole, leaves the machine exactly as the golden run does.
+TEST_F(FaultSweep, AnInstallStoppedAtAnyCallIsRepairedByRunningItAgain) {
+  RunGolden();
+  Restore(installed, full);
+  std::vector<std::string> broke;
+  for (size_t stopAt = 1; stopAt <= golden.size(); ++stopAt) {
+    Run(0, kRights, false, SIZE_MAX, stopAt);
+    Run(0, kRights, false, SIZE_MAX);
+    const std::set<std::string> registry = Lines(AcadRegistry());
+    const auto now = Files(true);
+    std::vector<std::string> differ;
+    std::set_symmetric_difference(full.begin(), full.end(), registry.begin(), registry.end(), std::back_inserter(differ));
+    for (const auto& [path, content] : now)
+      if (!installedContents.count(path) || installedContents.at(path) != content) differ.push_back(path);
+    for (const auto& [path, content] : installedContents)
+      if (!now.count(path)) differ.push_back("gone: " + path);
+    for (const std::string& what : differ)
+      broke.push_back("stopped at call " + std::to_string(stopAt) + " " + kNames[golden[stopAt - 1].entry] + "(" + golden[stopAt - 1].argument + "): " + what);
+    Restore(Files(), registry);
+  }
+  printf("stopped and run again: %zu stops, %zu differences from the golden run\n", golden.size(), broke.size());
+  for (size_t i = 0; i < broke.size() && i < 20; ++i) printf("  %s\n", broke[i].c_str());
+  EXPECT_EQ(0u, broke.size());
 }
 
 }  // namespace
