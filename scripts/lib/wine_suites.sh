@@ -28,11 +28,9 @@ wine_runs_32bit && kind=win32
 # discard makes many times slower.
 store=$BUILD/wine
 [ -d /dev/shm ] && [ -w /dev/shm ] && store=/dev/shm/setup-wine-$(printf %s "$BUILD" | md5sum | cut -c1-8)
-unlock() { chmod -R u+w "$store"/prefix-*/drive_c/e2e-locked 2>/dev/null; }
 # A prefix of the kind, made afresh (kept: only when missing), with drive D:
-# for the tests that install to another drive, and AutoCAD folders the user
-# may not write, as Program Files is without administrator rights: 2014
-# whole, 2008 but for its Fonts and Drv.
+# for the tests that install to another drive, and as C:\e2e-locked the
+# AutoCAD folders of root's the user may not write (scripts/lib/suites.sh).
 prefix() {  # <win32|win64>
   local dir=$store/prefix-$1
   [ "$KEEP" = 1 ] || wine_stop
@@ -43,18 +41,17 @@ prefix() {  # <win32|win64>
     wine_prefix_init "$dir" "$1" || return 1
   fi
   wine_env || return 1
-  local locked=$WINEPREFIX/drive_c/e2e-locked
-  mkdir -p "$store/drive_d" "$locked/AutoCAD 2014/Fonts" "$locked/AutoCAD 2008/Fonts" "$locked/AutoCAD 2008/Drv"
+  mkdir -p "$store/drive_d"
   ln -sfn "$store/drive_d" "$WINEPREFIX/dosdevices/d:"
-  [ -e "$locked/AutoCAD 2008/acad.exe" ] || echo "AutoCAD's own" >"$locked/AutoCAD 2008/acad.exe"
-  chmod -R a-w "$locked/AutoCAD 2014" && chmod a-w "$locked/AutoCAD 2008" "$locked/AutoCAD 2008/acad.exe"
+  local locked=$WINEPREFIX/drive_c/e2e-locked
+  [ -L "$locked" ] || { chmod -R u+w "$locked" 2>/dev/null; rm -rf "$locked"; }  # a folder of an older prefix
+  ln -sfn "$BUILD/foreign/locked" "$locked"
 }
 
 if [ "${1:-}" = stop ]; then  # the kept prefixes, their wineservers and Xvfb end
   for prefix in "$store"/prefix-*; do [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null; done
   [ -f "$BUILD/wine/display" ] && kill "$(cut -d' ' -f2 "$BUILD/wine/display")" 2>/dev/null
   rm -f "$BUILD/wine/display"
-  unlock
   if [ "$store" = "$BUILD/wine" ]; then rm -rf "$store"/prefix-*; else rm -rf "$store"; fi
   exit 0
 fi
@@ -70,7 +67,6 @@ finish() {
   [ "$KEEP" = 1 ] && return
   wine_stop
   xvfb_stop
-  unlock
   [ "$store" = "$BUILD/wine" ] || rm -rf "$store"
 }
 trap finish EXIT

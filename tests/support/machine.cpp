@@ -38,7 +38,11 @@ Machine::Machine() {
   g_machine = this;
   RestoreSyscalls();
   g_syscalls.MessageBoxA = &AnswerBox;
-  m_root = "C:\\setup-test-" + std::to_string(GetCurrentProcessId());
+  // A folder of each machine's own: a test that stops the program in the
+  // middle leaves what it held open (a listing of a folder, say) until the
+  // process ends.
+  static int machines = 0;
+  m_root = "C:\\setup-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++machines);
   RemoveTree(m_root);
   MakeFolders(m_root);
   SetEnvironmentVariableA("APPDATA", m_root.c_str());
