@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "acad_inventory.h"
+#include "build_settings.h"
+#include "module_edition.h"
 #include "payload_copier.h"
 #include "pre_install_checks.h"
 #include "resource.h"
@@ -17,6 +19,10 @@ const char kChoosePathMessage[] = "请选择安装路径：";
 const char kInstallErrorFormat[] = "安装未能完成：%s";
 const char kFolderNotCreatedFormat[] = "无法创建安装文件夹：\n\n%s\n\n请选择其他文件夹后再进行安装 !";
 const char kFolderTooLongFormat[] = "安装文件夹的路径太长：\n\n%s\n\n请选择较短的文件夹后再进行安装 !";
+const char kFolderOfOtherEditionFormat[] =
+    "文件夹\n\n%s\n\n中已安装%d位AutoCAD版的插件，不能用本安装程序覆盖。\n\n请选择其他文件夹后再进行安装 !";
+const char kPayloadOfOtherEditionFormat[] =
+    "Data文件夹中的插件属于%d位AutoCAD版，应使用%d位AutoCAD版的SetUp.exe安装。\n\n本安装程序为%d位AutoCAD版，不能安装这些插件 !";
 const char kTargetSuffix[] = "\\T-RedavIzor";
 // The module file the registration names in the target folder, whether or
 // not the payload holds it: TR_RedavIzor and a year, with ".ARX".
@@ -42,8 +48,17 @@ void Dlg_Setup::OnInstall() {
       MessageBox(kChoosePathMessage, kSetupCaption, MB_OK);
       return;
     }
+    // What the payload will put into the target folder, looked at before
+    // anything is written. A payload of the other edition closes the setup:
+    // it belongs with the other SetUp.exe.
+    CString payloadFolder;
+    CStringArray names;
+    if (CPayloadCopier::ListTargetFiles(payloadFolder, names) && !PayloadOfThisEdition(payloadFolder, names)) {
+      OnCancel();
+      return;
+    }
     target += kTargetSuffix;
-    if (!PrepareTargetFolder(target)) return;
+    if (!PrepareTargetFolder(target, names)) return;
     m_strTargetPath = target;
     if (!RunInstallSequence()) return;
     // Told once, at the end, which releases could not be completed and why;
@@ -58,23 +73,42 @@ void Dlg_Setup::OnInstall() {
   }
 }
 
-bool Dlg_Setup::PrepareTargetFolder(CString& target) {
+bool Dlg_Setup::PayloadOfThisEdition(const CString& payloadFolder, const CStringArray& names) {
+  CStringArray modules;
+  for (int i = 0; i < names.GetSize(); ++i)
+    if (IsArxModule(names[i])) modules.Add(names[i]);
+  const int edition = OtherEdition(payloadFolder, modules, g_nBuildBits);
+  if (edition == 0) return true;
+  CString message;
+  message.Format(kPayloadOfOtherEditionFormat, edition, edition, g_nBuildBits);
+  MessageBox(message, kSetupCaption, MB_OK);
+  return false;
+}
+
+bool Dlg_Setup::PrepareTargetFolder(CString& target, const CStringArray& names) {
   // AutoCAD reads the paths registered below relative to its own folder, so
   // the folder becomes the full path Windows makes of it here ("\x" on this
   // folder's drive, "x" below it). Every file the install puts into it must
   // fit the path buffers, the longest of the payload's names and the
-  // modules' the registration names. A folder that does not pass, or
-  // cannot be made with every missing level, is refused once, before
-  // anything is written; the user chooses another.
-  CString payloadFolder;
-  CStringArray names;
+  // modules' the registration names; it must not hold the other edition's
+  // modules, which its AutoCADs load. A folder that does not pass, or cannot
+  // be made with every missing level, is refused once, before anything is
+  // written; the user chooses another.
   int longestName = kModuleNameLength;
-  if (CPayloadCopier::ListTargetFiles(payloadFolder, names))
-    for (int i = 0; i < names.GetSize(); ++i) longestName = std::max(longestName, names[i].GetLength());
+  for (int i = 0; i < names.GetSize(); ++i) longestName = std::max(longestName, names[i].GetLength());
   const TargetProblem problem = ResolveTargetFolder(target, longestName);
-  if (problem == TargetProblem::None && CreateTargetFolder(target)) return true;
   CString message;
-  message.Format(problem == TargetProblem::TooLong ? kFolderTooLongFormat : kFolderNotCreatedFormat, target.GetString());
+  if (problem == TargetProblem::TooLong) {
+    message.Format(kFolderTooLongFormat, target.GetString());
+  } else if (problem == TargetProblem::Unresolved) {
+    message.Format(kFolderNotCreatedFormat, target.GetString());
+  } else if (const int edition = OtherEditionInstalled(target, names, g_nBuildBits)) {
+    message.Format(kFolderOfOtherEditionFormat, target.GetString(), edition);
+  } else if (CreateTargetFolder(target)) {
+    return true;
+  } else {
+    message.Format(kFolderNotCreatedFormat, target.GetString());
+  }
   MessageBox(message, kSetupCaption, MB_OK);
   return false;
 }

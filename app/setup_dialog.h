@@ -27,10 +27,14 @@ class Dlg_Setup : public CDialog {
   void UpdateInstallButton();
   void OnBrowse();
   void OnInstall();
+  // Whether the payload's modules (names, its files for the target folder)
+  // are of this edition; the user is told when they are not.
+  bool PayloadOfThisEdition(const CString& payloadFolder, const CStringArray& names);
   // Makes target (the chosen folder with its suffix) the full path of the
-  // install and creates it, after checking it before anything is written;
-  // false when it was refused and the user has been told why.
-  bool PrepareTargetFolder(CString& target);
+  // install and creates it, after checking it against what it will hold
+  // (names) before anything is written; false when it was refused and the
+  // user has been told why.
+  bool PrepareTargetFolder(CString& target, const CStringArray& names);
   // The staged install; false when the payload copy failed and the dialog
   // has been told to close.
   bool RunInstallSequence();

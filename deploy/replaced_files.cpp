@@ -4,25 +4,9 @@
 
 #include <cstring>
 
+#include "readable_file.h"
+
 namespace {
-
-// A file opened for reading that every other program may go on using.
-class ReadableFile {
- public:
-  explicit ReadableFile(const char* path)
-      : m_handle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~ReadableFile() {
-    if (*this) ::CloseHandle(m_handle);
-  }
-  ReadableFile(const ReadableFile&) = delete;
-  ReadableFile& operator=(const ReadableFile&) = delete;
-  explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle;
-};
 
 // Whether both files can be read whole and hold the same bytes.
 bool SameContent(const char* first, const char* second) {

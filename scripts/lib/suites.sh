@@ -2,11 +2,14 @@
 # and the Wine suites run as an ordinary user.
 
 # windows_build <folder> <toolchain> <edition bits> <tests ON|OFF> [targets]:
-# a Release build with MinGW-w64 (toolchain i686 or x86_64), $JOBS jobs.
+# a Release build with MinGW-w64 (toolchain i686 or x86_64), $JOBS jobs. The
+# 32-bit edition with the x86_64 toolchain is the tests' stand-in where
+# 32-bit programs do not run.
 windows_build() {
-  local folder=$1 toolchain=$2 bits=$3 tests=$4
+  local folder=$1 toolchain=$2 bits=$3 tests=$4 standin=OFF
   shift 4
-  cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BITS="$bits" \
+  [ "$toolchain-$bits" = x86_64-32 ] && standin=ON
+  cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSETUP_BUILD_BITS="$bits" -DSETUP_STAND_IN=$standin \
     -DSETUP_TESTS="$tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$toolchain.cmake" --no-warn-unused-cli >/dev/null &&
     ninja -C "$folder" -j "${JOBS:-2}" "$@"
 }

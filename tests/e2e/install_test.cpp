@@ -20,7 +20,7 @@ class Install : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "C:\\MyCAD", "D:\\T-RedavIzor", "D:\\e2e-target", "D:\\pkg"})
+    for (const char* folder : {"C:\\Tavrin", "C:\\e2e-acad", "C:\\e2e-target", "C:\\MyCAD", "C:\\Tavrin64", "D:\\T-RedavIzor", "D:\\e2e-target", "D:\\pkg"})
       RemoveTree(folder);
     MakeGoldenFolders(machine.Path("Data"));
   }
@@ -79,12 +79,18 @@ TEST_F(Install, GoldenScenarioWritesExactlyItsExpectedOutcome) {
 struct Typed {
   const char* from;       // the folder SetUp.exe starts from ("": the test's on C:)
   const char* refused;    // typed first and refused, or nullptr
-  const char* why;        // the refusal's first words
+  const char* why;        // the refusal's first words (the other edition's: that folder holds its modules)
   const char* typed;      // UTF-8
   const char* installed;  // the full path of the target
 };
 
 class TypedTarget : public Install, public testing::WithParamInterface<Typed> {};
+
+// A name that, below the folder of SetUp.exe, makes a path past the 260-byte
+// buffer; a folder of 241 characters, which fits, but its files do not.
+const std::string kTooLong(240, 'x'), kFilesTooLong = "C:\\" + std::string(238, 'y');
+const char kNotMade[] = u8"无法创建安装文件夹：", kPathTooLong[] = u8"安装文件夹的路径太长：",
+           kOtherEdition[] = u8"文件夹\n\nC:\\e2e-target\\x64\\T-RedavIzor\n\n中已安装64位AutoCAD版的插件";
 
 TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   ImportCase("several_releases");
@@ -92,13 +98,19 @@ TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   if (!from.empty()) MakeGoldenFolders(from + "\\Data");
   HWND dialog = StartSetup(from);
   if (GetParam().refused != nullptr) {
+    const std::string refused = Ansi(GetParam().refused);
+    if (GetParam().why == std::string(kOtherEdition)) {
+      MakeFolders(refused + "\\T-RedavIzor");
+      CopyFileA(EditionModule(64).c_str(), (refused + "\\T-RedavIzor\\TR_RedavIzor2010.ARX").c_str(), FALSE);
+    }
+    const auto held = Tree(refused);
     uidriver::SetText(dialog, kTargetPath, GetParam().refused);
     uidriver::Click(dialog, kInstall);
     uidriver::MessageBoxInfo box = WaitBox();
     EXPECT_EQ(0u, box.text.find(GetParam().why)) << box.text;
     Answer(box, box.buttons.at(0).first);
     EXPECT_EQ("<none>", Loader2010());
-    EXPECT_FALSE(Exists(Ansi(GetParam().refused))) << "nothing is made of a folder refused";
+    EXPECT_EQ(held, Tree(refused)) << "nothing is made or changed in a folder refused";
     EXPECT_EQ(GetParam().refused, ReadControl(dialog, kTargetPath).text) << "the path box as the user left it";
   }
   uidriver::SetText(dialog, kTargetPath, GetParam().typed);
@@ -110,15 +122,10 @@ TEST_P(TypedTarget, InstallsIntoTheFullPathOfWhatWasTyped) {
   EXPECT_EQ("content of readme.txt", ReadFile(folder + "\\readme.txt"));
 }
 
-// A name that, below the folder of SetUp.exe, makes a path past the 260-byte
-// buffer; a folder of 241 characters, which fits, but its files do not.
-const std::string kTooLong(240, 'x'), kFilesTooLong = "C:\\" + std::string(238, 'y');
-const char kNotMade[] = u8"无法创建安装文件夹：", kPathTooLong[] = u8"安装文件夹的路径太长：";
-
 // 嘰 ends in a backslash byte in code page 936.
 INSTANTIATE_TEST_SUITE_P(Folders, TypedTarget,
                          testing::Values(Typed{"", kTooLong.c_str(), kPathTooLong, "D:\\", "D:\\T-RedavIzor"},
-                                         Typed{"", nullptr, nullptr, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
+                                         Typed{"", "C:\\e2e-target\\x64", kOtherEdition, "C:\\e2e-target\\\\", "C:\\e2e-target\\T-RedavIzor"},
                                          Typed{"", "Q:\\x", kNotMade, u8"C:/e2e-target/软件嘰/嘰", u8"C:\\e2e-target\\软件嘰\\嘰\\T-RedavIzor"},
                                          Typed{"D:\\pkg", kFilesTooLong.c_str(), kPathTooLong, "\\e2e-target", "D:\\e2e-target\\T-RedavIzor"},
                                          Typed{"D:\\pkg", nullptr, nullptr, "MyPlugin\\x", "D:\\pkg\\MyPlugin\\x\\T-RedavIzor"}));
@@ -258,6 +265,42 @@ TEST_F(Win64Wow64, The32BitEditionInstallsIntoThe32BitAutoCadsOnly) {
   uidriver::Click(dialog, kInstall);
   WaitForFinishedPage();
   EXPECT_EQ(CaseFile("wow64.expected.txt"), Outcome({x86, x64}));
+}
+
+// Both editions on one 64-bit Windows (a 64-bit prefix only), each beside its
+// own payload: the 32-bit one installs into the default folder; the 64-bit
+// one refuses that folder before writing anything, and installs into the one
+// the user then types. The 32-bit AutoCAD's module stays its own.
+using Win64Editions = Install;
+
+TEST_F(Win64Editions, NeitherEditionReplacesTheOthersModules) {
+  const std::string x86 = "C:\\Program Files (x86)\\e2e-acad", x64 = "C:\\Program Files\\e2e-acad";
+  for (const std::string& root : {x86, x64}) RemoveTree(root);
+  for (const std::string& folder : {x86 + "\\AutoCAD 2010\\Fonts", x64 + "\\AutoCAD 2016\\Fonts"}) MakeFolders(folder);
+  ImportCase("wow64");
+  auto payload = [&](int bits) {
+    for (const char* name : {"TR_RedavIzor2008.ARX", "TR_RedavIzor2010.ARX", "TR_RedavIzor2013.ARX"})
+      CopyFileA(EditionModule(bits).c_str(), machine.Path("Data\\" + std::string(name)).c_str(), FALSE);
+  };
+  payload(32);
+  uidriver::Click(StartSetup(), kInstall);
+  WaitForFinishedPage();
+  uidriver::Click(Window(), IDOK);
+  EXPECT_EQ(0u, WaitExit());
+  ASSERT_TRUE(CopyFileA(SetupExe64().c_str(), machine.Path("SetUp.exe").c_str(), FALSE)) << "E2E_SETUP64_EXE";
+  payload(64);
+  HWND dialog = StartSetup();
+  uidriver::Click(dialog, kInstall);
+  uidriver::MessageBoxInfo box = WaitBox();
+  EXPECT_EQ(u8"文件夹\n\nC:\\Tavrin\\T-RedavIzor\n\n中已安装32位AutoCAD版的插件，不能用本安装程序覆盖。\n\n请选择其他文件夹后再进行安装 !", box.text);
+  Answer(box, IDOK);
+  uidriver::SetText(dialog, kTargetPath, "C:\\Tavrin64");
+  uidriver::Click(dialog, kInstall);
+  WaitForFinishedPage();
+  EXPECT_EQ(ReadFile(EditionModule(32)), ReadFile("C:\\Tavrin\\T-RedavIzor\\TR_RedavIzor2010.ARX"));
+  EXPECT_EQ("C:\\Tavrin64\\T-RedavIzor\\TR_RedavIzor2015.ARX",
+            RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk\\AutoCAD\\R20.1\\ACAD-F001:804\\Applications\\TR_RedavIzor2016", "LOADER")
+                .value_or("<none>"));
 }
 
 }  // namespace

@@ -97,6 +97,9 @@ std::vector<std::string> Names(const std::string& folder);
 // content, or without contents its size and time of last writing.
 std::map<std::string, std::string> Tree(const std::string& folder, bool contents = true);
 
+// A module built for the edition of bits (32: i386, 64: AMD64) by the test build.
+inline std::string EditionModule(int bits) { return SETUP_MODULES_DIR "\\module" + std::to_string(bits) + ".dll"; }
+
 // The golden case's AutoCAD folders below C:\e2e-acad, each with a file of
 // AutoCAD's own, and its payload copied into data (its sub-folder made empty).
 void MakeGoldenFolders(const std::string& data);

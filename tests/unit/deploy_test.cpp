@@ -5,6 +5,7 @@
 
 #include "acad_inventory.h"
 #include "machine.h"
+#include "module_edition.h"
 #include "payload_copier.h"
 #include "pre_install_checks.h"
 
@@ -207,6 +208,30 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
   machine.answers = {IDOK, IDOK};  // once per folder
   install({2009});
   EXPECT_EQ((Names_{"Drv", "Fonts"}), Names(r2009));
+}
+
+// A module belongs to the edition its PE header names: the i386 and AMD64
+// images the test build makes; not an i386 image marked managed (an
+// assembly built for any processor), nor a file that is no PE image. An
+// install folder holds the other edition when its TR_RedavIzor*.ARX, or a
+// file named as one of the payload's .dll files, is of it.
+TEST_F(Deploy, ModulesBelongToTheEditionTheirHeaderNames) {
+  std::string managed = ReadFile(EditionModule(32)).value_or("");
+  const size_t optional = *reinterpret_cast<const DWORD*>(&managed[0x3C]) + 24;  // PE32: its CLR directory at 208
+  managed.replace(optional + 208, 4, std::string("\x00\x20\x00\x00", 4));
+  WriteFile(data + "\\managed.dll", managed);
+  WriteFile(data + "\\text.ARX", "MZ, and no more");
+  const struct { std::string file; int edition; } rows[] = {
+      {EditionModule(32), 32}, {EditionModule(64), 64}, {data + "\\managed.dll", 0}, {data + "\\text.ARX", 0}, {data + "\\none.ARX", 0}};
+  for (const auto& row : rows) EXPECT_EQ(row.edition, ModuleEdition(row.file.c_str())) << row.file;
+  CStringArray payload;
+  payload.Add("itextsharp.dll"), payload.Add("readme.txt");
+  for (const auto& [name, edition] : {std::pair<const char*, int>{"TR_RedavIzor2010.ARX", 64}, {"itextsharp.dll", 64}, {"readme.txt", 0}}) {
+    RemoveTree(target), MakeFolders(target);
+    CopyFileA(EditionModule(64).c_str(), (target + "\\" + name).c_str(), FALSE);
+    EXPECT_EQ(edition, OtherEditionInstalled(target.c_str(), payload, 32)) << name;
+    EXPECT_EQ(0, OtherEditionInstalled(target.c_str(), payload, 64)) << name;
+  }
 }
 
 TEST(AcadRunning, ANameContainingAcadExeCounts) {
