@@ -1,5 +1,7 @@
 // The support files in each chosen AutoCAD installation: fonts, itextsharp.dll,
 // the per-release modules and the 2008 plot driver; silent and best-effort.
+#include <cstdlib>
+
 #include "acad_inventory.h"
 #include "pre_install_checks.h"
 #include "replaced_files.h"
@@ -8,6 +10,7 @@ namespace {
 
 constexpr int kFirstModuleYear = 2007;
 constexpr int kLastModuleYear = 2050;
+constexpr int kModuleYears = kLastModuleYear - kFirstModuleYear + 1;
 constexpr int kPlotDriverReleaseIndex = 2008 - kFirstReleaseYear;
 constexpr DWORD kInTheWay = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN;
 
@@ -24,6 +27,29 @@ bool RefusalExplained(const char* source, const char* folder, const char* destin
   if (attributes == INVALID_FILE_ATTRIBUTES ? missing() : (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
   attributes = GetFileAttributesA(destination);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kInTheWay) != 0;
+}
+
+// Which of the per-release modules ACAD2007P.dll ... ACAD2050P.dll the
+// payload holds, by year, from one listing of them. When it cannot be
+// listed, every year counts: a copy of a module the payload lacks does
+// nothing.
+void PayloadModules(const CString& payloadFolder, bool (&held)[kModuleYears]) {
+  char pattern[kPathBufferSize];
+  WIN32_FIND_DATAA entry;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  if (FormatPath260(pattern, "%s\\ACAD*P.dll", payloadFolder.GetString())) search = FindFirstFileA(pattern, &entry);
+  const bool listed = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND;
+  for (bool& year : held) year = !listed;
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
+    const int year = atoi(name.Mid(4, 4));
+    if (name.GetLength() == 13 && year >= kFirstModuleYear && year <= kLastModuleYear && name.Right(5).CompareNoCase("P.dll") == 0)
+      held[year - kFirstModuleYear] = true;
+  } while (FindNextFileA(search, &entry));
+  if (GetLastError() != ERROR_NO_MORE_FILES)
+    for (bool& year : held) year = true;
+  FindClose(search);
 }
 
 // Copies payloadFolder\sourceName to folder\destinationName, overwriting, and
@@ -88,9 +114,12 @@ void CAcadInventory::CopySupportFiles(CString installFolder, bool copyPlotDriver
   }
   if (FormatPath260(folder, "%s", installFolder.GetString())) {
     incomplete.Note(CopySupportFile(payloadFolder, "itextsharp.dll", folder, "itextsharp.dll"));
-    // Every module name of the range is tried in every folder, whatever the
-    // folder's release: the payload carries the ones it has.
+    // Every module of the range the payload holds goes into every folder,
+    // whatever the folder's release, in the order of the years.
+    bool held[kModuleYears];
+    PayloadModules(payloadFolder, held);
     for (int year = kFirstModuleYear; year <= kLastModuleYear; ++year) {
+      if (!held[year - kFirstModuleYear]) continue;
       CString module;
       module.Format("ACAD%dP.dll", year);
       incomplete.Note(CopySupportFile(payloadFolder, module, folder, module));

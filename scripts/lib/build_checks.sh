@@ -16,6 +16,19 @@ imports_on_xp() {  # <exe> <objdump>
   [ -z "$unlisted" ] && grep -qx 'KERNEL32.DLL!GetModuleHandleA' <<<"$imports"
 }
 
+# An edition configured with the toolchain of the other machine type is
+# refused by CMake, with the toolchain the edition needs. Also a mutant's
+# killer (scripts/mutants, "build=editions_match_toolchains").
+editions_match_toolchains() {  # <scratch folder>
+  local mismatch
+  for mismatch in "i686 64" "x86_64 32"; do
+    set -- "$1" $mismatch
+    cmake -S "$ROOT" -B "$1" -DSETUP_BUILD_BITS="$3" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$2.cmake" 2>&1 |
+      grep -q "SETUP_BUILD_BITS=$3, but this toolchain builds" || { rm -rf "$1"; return 1; }
+    rm -rf "$1"
+  done
+}
+
 # A throwaway self-signed code-signing certificate, made now, in a .p12
 # with the password "throwaway".
 throwaway_certificate() {  # <folder>

@@ -3,7 +3,8 @@
 #include "machine.h"
 
 #include <algorithm>
-#include <iterator>
+#include <set>
+#include <sstream>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -51,14 +52,21 @@ Machine::Machine() {
 
 Machine::~Machine() {
   RestoreSyscalls();
-  const std::vector<std::string> now = MachineOutsideAutoCad();
-  std::vector<std::string> changed;
-  std::set_symmetric_difference(m_outside.begin(), m_outside.end(), now.begin(), now.end(), std::back_inserter(changed));
-  std::string shown;
-  for (size_t i = 0; i < changed.size() && i < 10; ++i)
-    shown += (std::binary_search(now.begin(), now.end(), changed[i]) ? "\n  now:  " : "\n  gone: ") + changed[i];
-  EXPECT_TRUE(changed.empty()) << changed.size() << " lines outside AutoCAD's keys and the tests' folders changed:" << shown;
-  AfxSetModalOwner(nullptr);
+  const std::string now = MachineOutsideAutoCad();
+  if (now != m_outside) {
+    // Each value line with its key's, for what changed.
+    auto lines = [](const std::string& text) {
+      std::istringstream in(text);
+      std::set<std::string> set;
+      for (std::string line, key; std::getline(in, line);) set.insert(line[5] == '[' ? (key = line) : key + " " + line);
+      return set;
+    };
+    std::set<std::string> gone = lines(m_outside), made;
+    for (const std::string& line : lines(now))
+      if (!gone.erase(line)) made.insert(line);
+    ADD_FAILURE() << "the machine outside AutoCAD's keys and the tests' folders changed; gone: " << (gone.empty() ? "" : *gone.begin())
+                  << "; new: " << (made.empty() ? "" : *made.begin());
+  }
   SetCurrentDirectoryA("C:\\");  // a folder of the machine's would stay behind
   RemoveTree(m_root);
   g_machine = nullptr;

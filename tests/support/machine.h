@@ -34,7 +34,7 @@ class Machine {
 
  private:
   std::string m_root;
-  std::vector<std::string> m_outside;
+  std::string m_outside;
 };
 
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each
@@ -84,7 +84,7 @@ std::string RegDump(HKEY root, const std::string& key);
 std::string AcadRegistry();
 // HKLM\SOFTWARE and HKCU\SOFTWARE but AutoCAD's keys, and the drives' roots
 // but what the tests and the program make there, a line each.
-std::vector<std::string> MachineOutsideAutoCad();
+std::string MachineOutsideAutoCad();
 
 // Files, by Windows path; Names lists a folder, sorted, without "." and "..".
 void WriteFile(const std::string& path, const std::string& content = "x");

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "machine.h"
@@ -101,9 +100,10 @@ bool EnableBackupPrivilege() {
 }
 
 // What the tests make at a drive's root, and AutoCAD's keys, which the tests
-// and the program may change.
+// and the program may change; and Wine's own keys, which its services keep.
 bool Excluded(const std::string& line) {
-  for (const char* start : {"HKLM [Autodesk", "HKLM [Wow6432Node]", "HKLM [Wow6432Node\\\\Autodesk", "HKCU [Autodesk", "C:\\setup-test-", "C:\\e2e-",
+  for (const char* start : {"HKLM [Autodesk", "HKLM [Wow6432Node]", "HKLM [Wow6432Node\\\\Autodesk", "HKCU [Autodesk", "HKLM [Wine", "HKCU [Wine",
+                            "C:\\setup-test-", "C:\\e2e-",
                             "C:\\Tavrin", "C:\\MyCAD", "C:\\planted-dll-loaded.txt", "D:\\T-RedavIzor", "D:\\e2e-", "D:\\pkg"})
     if (line.compare(0, strlen(start), start) == 0) return true;
   return false;
@@ -111,9 +111,9 @@ bool Excluded(const std::string& line) {
 
 }  // namespace
 
-std::vector<std::string> MachineOutsideAutoCad() {
+std::string MachineOutsideAutoCad() {
   static const bool privileged = EnableBackupPrivilege();
-  std::vector<std::string> lines;
+  std::string lines;
   const std::string file = "C:\\windows\\temp\\outside-" + std::to_string(GetCurrentProcessId()) + ".reg";
   for (const auto& [root, name] : {std::pair<HKEY, std::string>{HKEY_LOCAL_MACHINE, "HKLM "}, {HKEY_CURRENT_USER, "HKCU "}}) {
     HKEY key = nullptr;
@@ -121,20 +121,22 @@ std::vector<std::string> MachineOutsideAutoCad() {
     if (!privileged || RegOpenKeyExA(root, "SOFTWARE", 0, KEY_READ, &key) != ERROR_SUCCESS || RegSaveKeyA(key, file.c_str(), nullptr) != ERROR_SUCCESS)
       throw std::runtime_error("cannot save " + name + "SOFTWARE");
     (kRealSyscalls.RegCloseKey)(key);
-    // Wine saves its own text: a line per key ("[key] time") and value, and the key's "#time=".
-    std::string current;
-    std::istringstream text(ReadFile(file).value_or(""));
-    for (std::string line; std::getline(text, line);) {
-      if (line.compare(0, 6, "#time=") == 0) continue;
-      if (line[0] == '[') current = name + line.substr(0, line.rfind(']') + 1);
-      if (!Excluded(current)) lines.push_back(current + (line[0] == '[' ? "" : " " + line));
+    // Wine saves its own text, in the order of its keys: a line per key
+    // ("[key] time") and value, and the key's "#time=".
+    const std::string text = ReadFile(file).value_or("");
+    bool excluded = false;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = std::min(text.find('\n', start), text.size());
+      if (text[start] == '[' && !(excluded = Excluded(name + text.substr(start, 40))))
+        lines += name, lines.append(text, start, text.rfind(']', end) + 1 - start), lines += '\n';
+      else if (text[start] != '[' && !excluded && text.compare(start, 6, "#time=") != 0)
+        lines.append(text, start, end - start + 1);
     }
   }
   DeleteFileA(file.c_str());
   for (const std::string drive : {"C:\\", "D:\\"})
     for (const std::string& name : Names(drive.substr(0, 2)))
-      if (!Excluded(drive + name)) lines.push_back(drive + name);
-  std::sort(lines.begin(), lines.end());
+      if (!Excluded(drive + name)) lines += "DISK [" + drive + name + "]\n";
   return lines;
 }
 
@@ -145,9 +147,11 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), {});
+  std::string content(static_cast<size_t>(file.tellg()), '\0');
+  file.seekg(0).read(&content[0], static_cast<std::streamsize>(content.size()));
+  return content;
 }
 
 void MakeFolders(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
