@@ -44,12 +44,10 @@ TEST_F(SetupDialog, EachWayOutEndsTheProgramWithoutWritingAnything) {
     if (way == "escape") uidriver::PressKey(dialog, uidriver::Key::Escape, Box(2010));
     if (way == "close") uidriver::Close(dialog);
     if (way == "enter") uidriver::PressKey(dialog, uidriver::Key::Enter, Box(2010));
-    if (way == "other edition") {
-      CopyFileA(EditionModule(64).c_str(), machine.Path("Data\\TR_RedavIzor2010.ARX").c_str(), FALSE);
+    if (way == "other edition" && CopyFileA(EditionModule(64).c_str(), machine.Path("Data\\TR_RedavIzor2010.ARX").c_str(), FALSE)) {
       uidriver::Click(dialog, kInstall);
-      uidriver::MessageBoxInfo box = WaitBox();
-      EXPECT_EQ(u8"Data文件夹中的插件属于64位AutoCAD版，应使用64位AutoCAD版的SetUp.exe安装。\n\n"
-                u8"本安装程序为32位AutoCAD版，不能安装这些插件 !", box.text);
+      const uidriver::MessageBoxInfo box = WaitBox();
+      EXPECT_EQ(u8"Data文件夹中的插件属于64位AutoCAD版，应使用64位AutoCAD版的SetUp.exe安装。\n\n本安装程序为32位AutoCAD版，不能安装这些插件 !", box.text);
       Answer(box, IDOK);
     }
     EXPECT_EQ(0u, WaitExit()) << way;

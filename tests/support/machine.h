@@ -1,9 +1,8 @@
 // A fresh machine for one test: a folder of its own (its APPDATA too), no
 // AutoCAD keys, the real calls, and message boxes answered from a queue the
-// test fills. At its end, the machine outside AutoCAD's keys and the folders
-// the tests and the program make must be as at its start: every test that
-// runs the program is compared from its own start. Below it, the helpers all
-// tests share.
+// test fills. At its end, the registry outside AutoCAD's keys must be as at
+// its start: every test that runs the program is compared from its own
+// start. Below it, the helpers all tests share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -49,12 +48,10 @@ void ForReleases(const std::vector<int>& years, Call call) {
 template <class Incomplete>
 std::string IncompleteYears(const Incomplete (&releases)[20]) {
   std::string years;
-  for (int k = 0; k < 20; ++k) {
-    const Incomplete& release = releases[k];
-    if (release.missingRights) years += std::to_string(2007 + k) + " rights, ";
-    if (release.inUse) years += std::to_string(2007 + k) + " in use, ";
-    if (release.otherError) years += std::to_string(2007 + k) + " error " + std::to_string(release.otherError) + ", ";
-  }
+  for (int k = 0; k < 20; ++k)
+    years += (releases[k].missingRights ? std::to_string(2007 + k) + " rights, " : "") +
+             (releases[k].inUse ? std::to_string(2007 + k) + " in use, " : "") +
+             (releases[k].otherError ? std::to_string(2007 + k) + " error " + std::to_string(releases[k].otherError) + ", " : "");
   return years;
 }
 // What a scan of the inventory found, a "year key>folder" line per product.
@@ -82,8 +79,8 @@ std::optional<std::string> RegReadString(HKEY root, const std::string& key, cons
 std::string RegDump(HKEY root, const std::string& key);
 // The AutoCAD keys of both views and of the user, as RegDump shows them.
 std::string AcadRegistry();
-// HKLM\SOFTWARE and HKCU\SOFTWARE but AutoCAD's keys, and the drives' roots
-// but what the tests and the program make there, a line each.
+// HKLM\SOFTWARE and HKCU\SOFTWARE but AutoCAD's keys (and Wine's own), a
+// line per key and value.
 std::string MachineOutsideAutoCad();
 
 // Files, by Windows path; Names lists a folder, sorted, without "." and "..".

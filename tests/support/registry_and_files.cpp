@@ -95,18 +95,14 @@ bool EnableBackupPrivilege() {
   const bool enabled = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token) &&
                        LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &privileges.Privileges[0].Luid) &&
                        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-  if (token) CloseHandle(token);
-  return enabled;
+  return CloseHandle(token), enabled;
 }
 
-// What the tests make at a drive's root, and AutoCAD's keys, which the tests
-// and the program may change; and Wine's own keys, which its services keep.
-bool Excluded(const std::string& line) {
-  for (const char* start : {"HKLM [Autodesk", "HKLM [Wow6432Node]", "HKLM [Wow6432Node\\\\Autodesk", "HKCU [Autodesk", "HKLM [Wine", "HKCU [Wine",
-                            "C:\\setup-test-", "C:\\e2e-",
-                            "C:\\Tavrin", "C:\\MyCAD", "C:\\planted-dll-loaded.txt", "D:\\T-RedavIzor", "D:\\e2e-", "D:\\pkg"})
-    if (line.compare(0, strlen(start), start) == 0) return true;
-  return false;
+// AutoCAD's keys, which the tests and the program may change, and Wine's
+// own, which its services keep.
+bool Excluded(const std::string& key) {
+  const char* const starts[] = {"HKLM [Autodesk", "HKLM [Wow6432Node]", "HKLM [Wow6432Node\\\\Autodesk", "HKCU [Autodesk", "HKLM [Wine", "HKCU [Wine"};
+  return std::any_of(std::begin(starts), std::end(starts), [&](const char* start) { return key.compare(0, strlen(start), start) == 0; });
 }
 
 }  // namespace
@@ -134,9 +130,6 @@ std::string MachineOutsideAutoCad() {
     }
   }
   DeleteFileA(file.c_str());
-  for (const std::string drive : {"C:\\", "D:\\"})
-    for (const std::string& name : Names(drive.substr(0, 2)))
-      if (!Excluded(drive + name)) lines += "DISK [" + drive + name + "]\n";
   return lines;
 }
 

@@ -39,8 +39,7 @@ HWND SetupTest::WaitRestarted() {
   m_window = uidriver::WaitTopWindow(0, kDialogCaption, kTimeoutMs);
   DWORD pid = 0;
   GetWindowThreadProcessId(m_window, &pid);
-  m_program = uidriver::Process::Attach(pid);
-  return m_window;
+  return m_program = uidriver::Process::Attach(pid), m_window;
 }
 
 void SetupTest::TearDown() {
