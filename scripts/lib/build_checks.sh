@@ -20,12 +20,12 @@ imports_on_xp() {  # <exe> <objdump>
 # refused by CMake, with the toolchain the edition needs. Also a mutant's
 # killer (scripts/mutants, "build=editions_match_toolchains").
 editions_match_toolchains() {  # <scratch folder>
-  local mismatch
+  local mismatch said
   for mismatch in "i686 64" "x86_64 32"; do
     set -- "$1" $mismatch
-    cmake -S "$ROOT" -B "$1" -DSETUP_BUILD_BITS="$3" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$2.cmake" 2>&1 |
-      grep -q "SETUP_BUILD_BITS=$3, but this toolchain builds" || { rm -rf "$1"; return 1; }
+    said=$(cmake -S "$ROOT" -B "$1" -DSETUP_BUILD_BITS="$3" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-$2.cmake" 2>&1)
     rm -rf "$1"
+    grep -q "SETUP_BUILD_BITS=$3, but this toolchain builds" <<<"$said" || return 1
   done
 }
 
