@@ -153,8 +153,7 @@ TEST_F(Install, RunningAutoCadIsWarnedAboutOnceAndAnAbortedCopyEndsTheProgram) {
   EXPECT_EQ("<none>", Loader2010());
 }
 
-// Which Windows Wine tells the programs started from now on, until the test
-// ends (HKCU\Software\Wine, value Version; none, Wine's default, before and after).
+// Which Windows Wine tells the programs started until the test ends (HKCU\Software\Wine, Version).
 struct WineVersion {
   explicit WineVersion(const char* v) { RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", REG_SZ, v, strlen(v) + 1); }
   ~WineVersion() { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version"); }

@@ -32,8 +32,7 @@ class Machine {
   void SetProgramPath(const std::string& path);
 
  private:
-  std::string m_root;
-  std::string m_outside;
+  std::string m_root, m_outside;  // the test's folder; the registry as the test found it
 };
 
 // Calls call with the inventory's 20 release flags, 2007 first, 1 for each

@@ -37,6 +37,7 @@ class RepaintedDialog : public Dlg_Setup {
  private:
   static void CALLBACK Probe(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
+    if (timer == 2) return (void)::EndDialog(dialog, IDABORT);
     RECT placed, work;
     ::GetWindowRect(dialog, &placed);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -50,6 +51,7 @@ class RepaintedDialog : public Dlg_Setup {
     for (int i = 0; i < 200; ++i) RedrawWindow(dialog, nullptr, nullptr, paintAll);
     EXPECT_LE(GdiObjectGauge(), afterFirstPaint + 8) << "GDI objects grow with every paint";
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    SetTimer(dialog, 2, 5000, &Probe);  // once more, should Cancel not end it
   }
 };
 

@@ -225,7 +225,7 @@ class FaultSweep : public testing::Test {
       SetDlgItemTextA(window, IDC_TARGET_PATH, "target\\");
       LRESULT result;
       dialog->DispatchMessageMap(WM_COMMAND, MAKEWPARAM(IDC_INSTALL, BN_CLICKED), 0, &result);
-    } catch (const Ended&) {
+    } catch (const Ended&) {  // past its limit, or dead
       ended = false;
     }
     g_syscalls = g.passOn;
