@@ -58,7 +58,7 @@ void Dlg_Setup::OnInstall() {
       return;
     }
     target += kTargetSuffix;
-    if (!PrepareTargetFolder(target, names)) return;
+    if (!PrepareTargetFolder(target, payloadFolder, names)) return;
     m_strTargetPath = target;
     if (!RunInstallSequence()) return;
     // Told once, at the end, which releases could not be completed and why;
@@ -85,7 +85,7 @@ bool Dlg_Setup::PayloadOfThisEdition(const CString& payloadFolder, const CString
   return false;
 }
 
-bool Dlg_Setup::PrepareTargetFolder(CString& target, const CStringArray& names) {
+bool Dlg_Setup::PrepareTargetFolder(CString& target, const CString& payloadFolder, const CStringArray& names) {
   // AutoCAD reads the paths registered below relative to its own folder, so
   // the folder becomes the full path Windows makes of it here ("\x" on this
   // folder's drive, "x" below it). Every file the install puts into it must
@@ -102,7 +102,7 @@ bool Dlg_Setup::PrepareTargetFolder(CString& target, const CStringArray& names) 
     message.Format(kFolderTooLongFormat, target.GetString());
   } else if (problem == TargetProblem::Unresolved) {
     message.Format(kFolderNotCreatedFormat, target.GetString());
-  } else if (const int edition = OtherEditionInstalled(target, names, g_nBuildBits)) {
+  } else if (const int edition = OtherEditionInstalled(target, payloadFolder, names, g_nBuildBits)) {
     message.Format(kFolderOfOtherEditionFormat, target.GetString(), edition);
   } else if (CreateTargetFolder(target)) {
     return true;

@@ -32,9 +32,9 @@ class Dlg_Setup : public CDialog {
   bool PayloadOfThisEdition(const CString& payloadFolder, const CStringArray& names);
   // Makes target (the chosen folder with its suffix) the full path of the
   // install and creates it, after checking it against what it will hold
-  // (names) before anything is written; false when it was refused and the
-  // user has been told why.
-  bool PrepareTargetFolder(CString& target, const CStringArray& names);
+  // (names, of the payload folder) before anything is written; false when it
+  // was refused and the user has been told why.
+  bool PrepareTargetFolder(CString& target, const CString& payloadFolder, const CStringArray& names);
   // The staged install; false when the payload copy failed and the dialog
   // has been told to close.
   bool RunInstallSequence();

@@ -4,6 +4,7 @@
 #include "module_edition.h"
 
 #include "readable_file.h"
+#include "replaced_files.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ int OtherEdition(const CString& folder, const CStringArray& names, int edition) 
   return 0;
 }
 
-int OtherEditionInstalled(const CString& folder, const CStringArray& payloadNames, int edition) {
+int OtherEditionInstalled(const CString& folder, const CString& payloadFolder, const CStringArray& payloadNames,
+                          int edition) {
   CStringArray names;
   for (int i = 0; i < payloadNames.GetSize(); ++i)
     if (payloadNames[i].Right(4).CompareNoCase(".dll") == 0) names.Add(payloadNames[i]);
@@ -66,5 +68,10 @@ int OtherEditionInstalled(const CString& folder, const CStringArray& payloadName
     } while (FindNextFileA(search, &entry));
     FindClose(search);
   }
-  return OtherEdition(folder, names, edition);
+  // Started from the folder it installs into, the payload's own files are
+  // no earlier install.
+  CStringArray installed;
+  for (int i = 0; i < names.GetSize(); ++i)
+    if (!SameFile(folder + "\\" + names[i], payloadFolder + "\\" + names[i])) installed.Add(names[i]);
+  return OtherEdition(folder, installed, edition);
 }

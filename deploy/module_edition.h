@@ -21,6 +21,7 @@ bool IsArxModule(const CString& name);
 int OtherEdition(const CString& folder, const CStringArray& names, int edition);
 
 // The other edition whose modules an install folder holds (its
-// TR_RedavIzor*.ARX, and the files named as the payload's .dll files):
-// that edition, else 0.
-int OtherEditionInstalled(const CString& folder, const CStringArray& payloadNames, int edition);
+// TR_RedavIzor*.ARX, and the files named as the payload's .dll files, but
+// for the payload's own): that edition, else 0.
+int OtherEditionInstalled(const CString& folder, const CString& payloadFolder, const CStringArray& payloadNames,
+                          int edition);

@@ -205,7 +205,7 @@ TEST_P(Incompletely, InstalledReleasesAreToldWithWhyAtTheEnd) {
   WaitForFinishedPage();
   if (held) CloseHandle(held);
   EXPECT_EQ(GetParam().held || yes ? "an older plug-in's" : "content of ACAD2010P.dll", ReadFile("C:\\e2e-acad\\AutoCAD 2010\\ACAD2010P.dll"));
-  if (yes) EXPECT_EQ("<none>", Loader2010()) << "the release the user left out";
+  if (yes) { EXPECT_EQ("<none>", Loader2010()) << "the release the user left out"; }
 }
 
 INSTANTIATE_TEST_SUITE_P(

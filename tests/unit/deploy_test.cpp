@@ -203,9 +203,8 @@ TEST_F(Deploy, EachFolderOfEachChosenReleaseGetsItsSupportFiles) {
 
 // A module belongs to the edition its PE header names: the i386 and AMD64
 // images the test build makes; not an i386 image marked managed (an
-// assembly built for any processor), nor a file that is no PE image. An
-// install folder holds the other edition also by a file named as one of the
-// payload's .dll files.
+// assembly for any processor), nor a file that is no PE image. A folder
+// holds the other edition also by a file named as a payload's .dll file.
 TEST_F(Deploy, ModulesBelongToTheEditionTheirHeaderNames) {
   std::string managed = ReadFile(EditionModule(32)).value_or("");
   const size_t optional = *reinterpret_cast<const DWORD*>(&managed[0x3C]) + 24;  // PE32: its CLR directory at 208
@@ -218,7 +217,8 @@ TEST_F(Deploy, ModulesBelongToTheEditionTheirHeaderNames) {
   CStringArray payload;
   payload.Add("itextsharp.dll");
   CopyFileA(EditionModule(64).c_str(), (target + "\\itextsharp.dll").c_str(), FALSE);
-  EXPECT_EQ(64, OtherEditionInstalled(target.c_str(), payload, 32));
+  EXPECT_EQ(64, OtherEditionInstalled(target.c_str(), data.c_str(), payload, 32));
+  EXPECT_EQ(0, OtherEditionInstalled(target.c_str(), target.c_str(), payload, 32)) << "the payload's own, started from there";
 }
 
 TEST(AcadRunning, ANameContainingAcadExeCounts) {
