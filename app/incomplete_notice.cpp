@@ -19,7 +19,6 @@ const char kInUseFormat[] = "\n\n%s\n\nAutoCAD正在使用需要更新的文件�
 const char kOtherErrorFormat[] = "\n\n%s\n\n%s";
 const char kRunAsAdministratorQuestion[] = "\n\n是否现在以管理员身份重新运行安装程序？";
 const char kNotElevatedFormat[] = "未能以管理员身份启动SetUp.exe：%s\n\n%s";
-const char kTargetSuffix[] = "\\T-RedavIzor";
 
 // Vista and later can start a program with an administrator's rights.
 bool CanElevate() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
@@ -90,12 +89,11 @@ bool Dlg_Setup::ReportIncompleteReleases() {
   const int answer = MessageBox(message, kSetupCaption, elevate ? MB_YESNO : MB_OK);
   if (!elevate || answer != IDYES) return false;
   // The elevated setup opens with the releases ticked here and the folder
-  // chosen (without the suffix, which it appends again).
+  // chosen: the target without its last level, the suffix, which it appends
+  // again.
   bool ticked[kReleaseCount];
   for (int k = 0; k < kReleaseCount; ++k) ticked[k] = ReleaseFlag(k) != 0;
-  CString folder = m_strTargetPath;
-  if (folder.Right(sizeof kTargetSuffix - 1).CompareNoCase(kTargetSuffix) == 0)
-    folder = folder.Left(folder.GetLength() - static_cast<int>(sizeof kTargetSuffix - 1));
+  const CString folder = m_strTargetPath.Left(m_strTargetPath.ReverseFind('\\'));
   const DWORD error = RestartElevated(m_hWnd, FormatRestartParameters(ticked, folder));
   if (error == ERROR_SUCCESS) {
     EndDialog(IDCANCEL);

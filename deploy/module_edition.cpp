@@ -3,6 +3,7 @@
 // the optional header's CLR directory).
 #include "module_edition.h"
 
+#include "pre_install_checks.h"
 #include "readable_file.h"
 #include "replaced_files.h"
 
@@ -58,16 +59,10 @@ int OtherEditionInstalled(const CString& folder, const CString& payloadFolder, c
   for (int i = 0; i < payloadNames.GetSize(); ++i)
     if (payloadNames[i].Right(4).CompareNoCase(".dll") == 0) names.Add(payloadNames[i]);
   char pattern[kPathBufferSize];
-  WIN32_FIND_DATAA entry;
-  HANDLE search = INVALID_HANDLE_VALUE;
-  if (FormatPath260(pattern, "%s\\TR_RedavIzor*.ARX", folder.GetString())) search = FindFirstFileA(pattern, &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
+  if (FormatPath260(pattern, "%s\\TR_RedavIzor*.ARX", folder.GetString()))
+    ForEachListed(pattern, [&](const WIN32_FIND_DATAA&, const CString& name) {
       if (IsArxModule(name)) names.Add(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
+    });
   // Started from the folder it installs into, the payload's own files are
   // no earlier install.
   CStringArray installed;

@@ -50,19 +50,11 @@ void CPayloadCopier::StepProgress() {
 }
 
 bool CPayloadCopier::ListTargetFiles(CString& payloadFolder, CStringArray& names) {
-  if (!LocateDataFolder(payloadFolder)) return false;
   char pattern[kPathBufferSize];
-  WIN32_FIND_DATAA entry;
-  HANDLE search = INVALID_HANDLE_VALUE;
-  if (FormatPath260(pattern, "%s\\*.*", payloadFolder.GetString())) search = FindFirstFileA(pattern, &entry);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  do {
-    CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
-    if (RouteOf(entry, name) == Route::Target) names.Add(name);
-  } while (FindNextFileA(search, &entry));
-  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
-  FindClose(search);
-  return whole;
+  if (!LocateDataFolder(payloadFolder) || !FormatPath260(pattern, "%s\\*.*", payloadFolder.GetString())) return false;
+  return ForEachListed(pattern, [&](const WIN32_FIND_DATAA& entry, const CString& name) {
+           if (RouteOf(entry, name) == Route::Target) names.Add(name);
+         }) == ERROR_SUCCESS;
 }
 
 bool CPayloadCopier::CopyPayload() {

@@ -1,5 +1,5 @@
 // The small services the install relies on before it touches any file:
-// whether AutoCAD runs, where the payload lies, and two file utilities.
+// whether AutoCAD runs, where the payload lies, and file utilities.
 #pragma once
 
 #include "afx.h"
@@ -27,3 +27,20 @@ PathKind GetPathKind(const char* path);
 // Drops the read-only bit of a file and keeps every other bit; true when
 // the bit was set and is now cleared.
 bool ClearReadOnly(const char* path);
+
+// Calls visit(entry, name) for each entry a pattern (a path with wildcards)
+// lists, in the file system's order: ERROR_SUCCESS when the listing ended
+// whole, ERROR_FILE_NOT_FOUND when nothing matched, else the error that
+// cut it short.
+template <typename Visit>
+DWORD ForEachListed(const char* pattern, Visit visit) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError();
+  do {
+    visit(entry, CString(entry.cFileName, static_cast<int>(sizeof entry.cFileName)));
+  } while (FindNextFileA(search, &entry));
+  const DWORD error = GetLastError();
+  FindClose(search);
+  return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error;
+}

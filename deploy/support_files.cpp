@@ -34,22 +34,18 @@ bool RefusalExplained(const char* source, const char* folder, const char* destin
 // listed, every year counts: a copy of a module the payload lacks does
 // nothing.
 void PayloadModules(const CString& payloadFolder, bool (&held)[kModuleYears]) {
+  for (bool& year : held) year = false;
   char pattern[kPathBufferSize];
-  WIN32_FIND_DATAA entry;
-  HANDLE search = INVALID_HANDLE_VALUE;
-  if (FormatPath260(pattern, "%s\\ACAD*P.dll", payloadFolder.GetString())) search = FindFirstFileA(pattern, &entry);
-  const bool listed = search != INVALID_HANDLE_VALUE || GetLastError() == ERROR_FILE_NOT_FOUND;
-  for (bool& year : held) year = !listed;
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const CString name(entry.cFileName, static_cast<int>(sizeof entry.cFileName));
-    const int year = atoi(name.Mid(4, 4));
-    if (name.GetLength() == 13 && year >= kFirstModuleYear && year <= kLastModuleYear && name.Right(5).CompareNoCase("P.dll") == 0)
-      held[year - kFirstModuleYear] = true;
-  } while (FindNextFileA(search, &entry));
-  if (GetLastError() != ERROR_NO_MORE_FILES)
+  DWORD listed = ERROR_FILENAME_EXCED_RANGE;
+  if (FormatPath260(pattern, "%s\\ACAD*P.dll", payloadFolder.GetString()))
+    listed = ForEachListed(pattern, [&](const WIN32_FIND_DATAA&, const CString& name) {
+      const int year = atoi(name.Mid(4, 4));
+      if (name.GetLength() == 13 && year >= kFirstModuleYear && year <= kLastModuleYear &&
+          name.Right(5).CompareNoCase("P.dll") == 0)
+        held[year - kFirstModuleYear] = true;
+    });
+  if (listed != ERROR_SUCCESS && listed != ERROR_FILE_NOT_FOUND)
     for (bool& year : held) year = true;
-  FindClose(search);
 }
 
 // Copies payloadFolder\sourceName to folder\destinationName, overwriting, and
